@@ -1,0 +1,1 @@
+#include "Unit_Public.h"

@@ -1,0 +1,2 @@
+#pragma once
+// Shared vocabulary of the tool: records, codes and program-wide values.

@@ -1,0 +1,2 @@
+#pragma once
+// Two-layer text list: the language file over the built-in table.

@@ -1,0 +1,2 @@
+#pragma once
+// Platform-specific functions; #ifdefs live only in this folder.
