@@ -189,6 +189,10 @@ private slots:
             << QByteArray("lang_A|lang_B|a\r\nlang_B|b|B\r\n") << "lang_B"
             << "b"
             << "B";
+        QTest::newRow("Chinese texts before an earlier English text")
+            << QByteArray("lang_B|b|x\r\nlang_A|x|a\r\n") << "x"
+            << "x"
+            << "a";
         QTest::newRow("file text before table key")
             << QByteArray("lang_X|lang_Hint_ACK|x\r\n") << "lang_Hint_ACK"
             << "lang_Hint_ACK"
