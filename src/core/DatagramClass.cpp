@@ -87,9 +87,11 @@ DatagramClass ClassifyDatagram(const QByteArray &data, quint16 peerPort) {
         c = fourBytes(data);
         break;
     case Z1SearchRecordSize:
-        return z1Record(data);
+        c = z1Record(data);
+        break;
     case SearchReplySize:
-        return searchReply(data, peerPort);
+        c = searchReply(data, peerPort);
+        break;
     case 40:
         break;
     case CloudImageSize:
@@ -116,6 +118,7 @@ DatagramClass ClassifyDatagram(const QByteArray &data, quint16 peerPort) {
         c = status(stReceiveOther, QString::number(data.size()));
         break;
     }
-    c.model = model;
+    if (c.kind != DatagramKind::DevFound)
+        c.model = model;
     return c;
 }
