@@ -20,13 +20,14 @@ void TLangList::Layer::Append(const TLangRow &row) {
     const qsizetype index = m_rows.size();
     m_rows.append(row);
     // Only the first row holding a text is indexed: the first match wins.
-    for (auto [index_, text] :
-         {std::pair{&m_byKey, &row.key}, std::pair{&m_byChinese, &row.chinese},
-          std::pair{&m_byEnglish, &row.english}}) {
-        const QString folded = Folded(*text);
-        if (!index_->contains(folded))
-            index_->insert(folded, index);
-    }
+    const auto indexFirst = [index](QHash<QString, qsizetype> &byText, const QString &text) {
+        const QString folded = Folded(text);
+        if (!byText.contains(folded))
+            byText.insert(folded, index);
+    };
+    indexFirst(m_byKey, row.key);
+    indexFirst(m_byChinese, row.chinese);
+    indexFirst(m_byEnglish, row.english);
 }
 
 qsizetype TLangList::Layer::Find(const QString &text) const {
