@@ -7,6 +7,18 @@ using namespace codec;
 
 namespace {
 
+// Address and MAC fields are written whole or not at all: the conversion runs on a copy of the
+// field, so a text that fails half-way leaves the field as the device sent it.
+void PutIPField(QByteArray &image, int offset, const QByteArray &text) {
+    QByteArray field = BytesToText(image, offset, 4);
+    IPTextToBytes(field, 0, text);
+    image.replace(offset, 4, field);
+}
+
+void PutMacField(QByteArray &image, int offset, const QByteArray &text) {
+    image.replace(offset, 6, MacTextToBytes(text));
+}
+
 // Base image bytes 4..58 that Z2 and Z3 encode alike, in image order. Stops at the first
 // address or MAC text that does not convert; `extFlags` is what byte 52 gets.
 EncodeResult EncodeBaseCommon(QByteArray &image, const TBaseParam &v, quint8 extFlags) {
@@ -14,17 +26,17 @@ EncodeResult EncodeBaseCommon(QByteArray &image, const TBaseParam &v, quint8 ext
     PutLE(image, 6, quint32(v.HTTPServerPort), 2);
     const char *field = "StaticIP";
     try {
-        IPTextToBytes(image, 9, v.StaticIP);
+        PutIPField(image, 9, v.StaticIP);
         field = "GatewayIP";
-        IPTextToBytes(image, 13, v.GatewayIP);
+        PutIPField(image, 13, v.GatewayIP);
         field = "SubnetMask";
-        IPTextToBytes(image, 17, v.SubnetMask);
+        PutIPField(image, 17, v.SubnetMask);
         TextToFixedBytes(image, 21, v.ModName, 16);
         TextToFixedBytes(image, 37, v.UserName, 6);
         TextToFixedBytes(image, 43, v.Password, 6);
         PutByte(image, 52, extFlags);
         field = "UserMAC";
-        MacTextToBytes(image, 53, v.UserMAC);
+        PutMacField(image, 53, v.UserMAC);
     } catch (const ConvertError &) {
         return {false, field};
     }
@@ -96,7 +108,7 @@ EncodeResult EncodeBaseZ2(QByteArray &image, const TBaseParam &values, quint8 la
     if (!r.ok)
         return r;
     try {
-        IPTextToBytes(image, 59, values.DNS);
+        PutIPField(image, 59, values.DNS);
     } catch (const ConvertError &) {
         return {false, "DNS"};
     }
