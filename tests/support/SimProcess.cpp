@@ -118,6 +118,8 @@ QString SimProcess::errorText() const {
 }
 
 void SimProcess::readOutput() {
+    if (!m_process.isOpen())
+        return;
     m_stderr += m_process.readAllStandardError();
     m_pending += m_process.readAllStandardOutput();
     int end;
