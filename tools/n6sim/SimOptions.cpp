@@ -14,7 +14,9 @@ const char HelpText[] =
 Sockets: receives on UDP 1500 and 1901 at --bind. Z2 devices answer from port 1500, Z3 devices
 from 1901, Z1 devices from 1500. With --bind 0.0.0.0 a device whose address is a local address
 answers from a socket bound to (its address, its port), otherwise from the receive socket.
-Replies go to the sender's address and port (unicast) or to --broadcast at the sender's port.
+Replies go to the sender's address and port (unicast) or to --broadcast at the sender's port;
+--reply auto broadcasts when the sender is not in the device's subnet, except for a sender on
+loopback (127.0.0.0/8), which is always answered by unicast.
 
 Device order: all Z2 devices, then Z3, then Z1. MACs count up from --first-mac and addresses
 from --first-ip across that order; names are "<name>-Z2-1", "<name>-Z3-1", ...
@@ -103,7 +105,7 @@ bool ParseSimOptions(const QStringList &arguments, SimOptions &options, int &exi
         {"modbus", "Modbus reply to a read: 1, 4 (default) or none.", "1|4|none"},
         {"reply",
          "unicast, broadcast, or auto (default): broadcast when the sender is not in the "
-         "device's subnet.",
+         "device's subnet (and not on loopback).",
          "MODE"},
         {"bind", "Address of the receive sockets on 1500 and 1901 (default 0.0.0.0).", "ADDR"},
         {"broadcast", "Destination of broadcast replies (default 255.255.255.255).", "ADDR"},

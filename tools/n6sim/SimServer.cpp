@@ -146,8 +146,10 @@ void SimServer::answer(const SimDevice &device, const QList<QByteArray> &replies
         return;
     bool unicast = m_options.reply == ReplyMode::Unicast;
     if (m_options.reply == ReplyMode::Auto) {
+        // A sender on this host's loopback is always reachable directly; a broadcast from the
+        // wildcard socket would leave through the default route instead.
         const quint32 mask = device.mask();
-        unicast = (sender.toIPv4Address() & mask) == (device.ip() & mask);
+        unicast = sender.isLoopback() || (sender.toIPv4Address() & mask) == (device.ip() & mask);
     }
     const QHostAddress to = unicast ? sender : m_options.broadcast;
     QUdpSocket *socket = replySocket(device);
