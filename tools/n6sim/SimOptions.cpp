@@ -4,7 +4,9 @@
 
 #include <QCommandLineParser>
 
+#include <cmath>
 #include <cstdio>
+#include <type_traits>
 
 namespace {
 
@@ -43,16 +45,24 @@ Output on stdout, one line each, flushed:
   # <text>                       with --log, remarks (device list, ignored input, drops)
 Diagnostics go to stderr.)";
 
-bool ParseCount(const QCommandLineParser &parser, const QString &name, int &out, QString &error) {
+// Takes option `name` as a number from `min` to `max` (whole for integer targets); an absent
+// option leaves `out` as it is.
+template <typename T>
+bool ParseNumber(const QCommandLineParser &parser, const QString &name, double min, double max,
+                 T &out, QString &error) {
     if (!parser.isSet(name))
         return true;
     bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok || value < 0 || value > 65535) {
-        error = QStringLiteral("--%1 wants a count from 0 to 65535").arg(name);
+    const double value = parser.value(name).toDouble(&ok);
+    if (!ok || value < min || value > max ||
+        (std::is_integral_v<T> && value != std::floor(value))) {
+        error = QStringLiteral("--%1 wants a number from %2 to %3")
+                    .arg(name)
+                    .arg(min, 0, 'g', 12)
+                    .arg(max, 0, 'g', 12);
         return false;
     }
-    out = value;
+    out = T(value);
     return true;
 }
 
@@ -61,20 +71,6 @@ bool ParseAddress(const QString &text, QHostAddress &out) {
     if (!address.setAddress(text) || address.protocol() != QAbstractSocket::IPv4Protocol)
         return false;
     out = address;
-    return true;
-}
-
-bool ParseVersion(const QCommandLineParser &parser, const QString &name, quint16 &out,
-                  QString &error) {
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    const uint value = parser.value(name).toUInt(&ok);
-    if (!ok || value > 0xFFFF) {
-        error = QStringLiteral("--%1 wants a number from 0 to 65535").arg(name);
-        return false;
-    }
-    out = quint16(value);
     return true;
 }
 
@@ -136,13 +132,16 @@ bool ParseSimOptions(const QStringList &arguments, SimOptions &options, int &exi
     QString error;
     if (parser.isSet("z1") || parser.isSet("z2") || parser.isSet("z3"))
         options.z2 = 0;
-    if (!ParseCount(parser, "z1", options.z1, error) ||
-        !ParseCount(parser, "z2", options.z2, error) ||
-        !ParseCount(parser, "z3", options.z3, error) ||
-        !ParseVersion(parser, "version", options.version, error))
+    if (!ParseNumber(parser, "z1", 0, 65535, options.z1, error) ||
+        !ParseNumber(parser, "z2", 0, 65535, options.z2, error) ||
+        !ParseNumber(parser, "z3", 0, 65535, options.z3, error) ||
+        !ParseNumber(parser, "version", 0, 65535, options.version, error))
         return fail(error);
     options.versionZ3 = options.version;
-    if (!ParseVersion(parser, "version-z3", options.versionZ3, error))
+    if (!ParseNumber(parser, "version-z3", 0, 65535, options.versionZ3, error) ||
+        !ParseNumber(parser, "drop", 0, 1, options.drop, error) ||
+        !ParseNumber(parser, "delay", 0, 3600000, options.delayMs, error) ||
+        !ParseNumber(parser, "seed", 0, 4294967295.0, options.seed, error))
         return fail(error);
 
     QByteArray macText = parser.isSet("first-mac") ? parser.value("first-mac").toLatin1()
@@ -197,24 +196,6 @@ bool ParseSimOptions(const QStringList &arguments, SimOptions &options, int &exi
 
     options.log = parser.isSet("log");
     options.stateFile = parser.value("state");
-    if (parser.isSet("drop")) {
-        bool ok = false;
-        options.drop = parser.value("drop").toDouble(&ok);
-        if (!ok || options.drop < 0.0 || options.drop > 1.0)
-            return fail("--drop wants a fraction from 0 to 1");
-    }
-    if (parser.isSet("delay")) {
-        bool ok = false;
-        options.delayMs = parser.value("delay").toInt(&ok);
-        if (!ok || options.delayMs < 0)
-            return fail("--delay wants milliseconds");
-    }
-    if (parser.isSet("seed")) {
-        bool ok = false;
-        options.seed = parser.value("seed").toUInt(&ok);
-        if (!ok)
-            return fail("--seed wants a number");
-    }
     options.badChecksum = parser.isSet("bad-checksum");
     options.twice = parser.isSet("twice");
     return true;

@@ -63,8 +63,10 @@ bool SimServer::start(QString &error) {
         remark(QStringLiteral("device %1 mac %2 ip %3 version %4")
                    .arg(SimModelName(device.model()),
                         QString::fromLatin1(device.mac().toHex(' ').toUpper()),
-                        QHostAddress(device.ip()).toString())
-                   .arg(device.version()));
+                        QHostAddress(device.ip()).toString(),
+                        device.model() == SimModel::Z1
+                            ? QStringLiteral("0x%1").arg(device.version(), 2, 16, QChar('0'))
+                            : QString::number(device.version())));
     return true;
 }
 
