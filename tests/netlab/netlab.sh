@@ -55,9 +55,14 @@ setup)
     command -v ip >/dev/null || skip "the 'ip' command (iproute2) is not installed"
     teardown
     ip netns add "$PC" 2>/dev/null || skip "network namespaces cannot be created here"
-    set -e
-    ip netns add "$DEV"
-    ip link add "$VPC" netns "$PC" type veth peer name "$VDEV" netns "$DEV"
+    if ! ip netns add "$DEV" ||
+        ! ip link add "$VPC" netns "$PC" type veth peer name "$VDEV" netns "$DEV" 2>/dev/null; then
+        teardown
+        skip "veth pairs between network namespaces cannot be created here"
+    fi
+    # From here on a failure is a fault of the lab, not of the machine: fail loudly.
+    trap 'echo "netlab: setup failed at line $LINENO" >&2; teardown; exit 1' ERR
+    set -o errtrace
     ip -n "$PC" addr add 192.0.2.1/24 dev "$VPC"
     for host in $(seq 10 29); do
         ip -n "$DEV" addr add "192.0.2.$host/24" dev "$VDEV"
@@ -65,10 +70,13 @@ setup)
     ip -n "$DEV" addr add 198.51.100.7/24 dev "$VDEV"
     for ns in "$PC" "$DEV"; do
         ip -n "$ns" link set lo up
-        in_ns "$ns" 'for f in /proc/sys/net/ipv4/conf/*/rp_filter; do echo 0 > "$f"; done'
+        # Replies from a subnet the PC has no route to must not be dropped.
+        in_ns "$ns" 'for f in /proc/sys/net/ipv4/conf/*/rp_filter; do
+                         echo 0 2>/dev/null >"$f" || [ "$(cat "$f")" = 0 ] || exit 1; done'
     done
     ip -n "$PC" link set "$VPC" up
     ip -n "$DEV" link set "$VDEV" up
+    trap - ERR
     echo "netlab: $PC (192.0.2.1) <-> $DEV (192.0.2.10-29, 198.51.100.7)"
     ;;
 run)

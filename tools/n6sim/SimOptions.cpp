@@ -31,7 +31,9 @@ Checks in order: lead FF, length byte = size-3, MAC (not ours: silence), checksu
 45 + expected sum), credentials (wrong: FF 01 <cmd> 50). Writes are stored and answered
 FF 01 <cmd> 4B and show in the next read; cmdRestart (and cmdApplyZ3 on Z3) makes them current
 (address, name, credentials in the next search); cmdReset restores factory values. A valid
-Z1 image is applied at once and not answered. A search reply is 36 bytes (Z1: 35 bytes).
+Z1 image is applied at once and not answered. A search reply is 36 bytes, its bytes the tool
+does not interpret being 3-4 A5 5A, 17-18 3C C3, 33-34 7E E7, 35 the sum of bytes 1..34; a Z1
+answers with its 35-byte search record (MAC, version byte, 28-byte Z1 image).
 Firmware 4016 or lower has no heartbeat/registration or HTTPD images.
 
 Output on stdout, one line each, flushed:
