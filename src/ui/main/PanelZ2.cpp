@@ -1,0 +1,251 @@
+#include "PanelZ2.h"
+
+#include "PanelFields.h"
+#include "ui_PageZ2.h"
+
+#include <GbkText.h>
+#include <Unit_ProFun.h>
+#include <WriteSequence.h>
+
+namespace {
+
+void SetVisible(std::initializer_list<QWidget *> widgets, bool visible) {
+    for (QWidget *w : widgets)
+        w->setVisible(visible);
+}
+
+// A hex data text (hex box checked) must be whole digit pairs.
+void CheckHexData(const QByteArray &text) {
+    QByteArray field(HeartRegDataMax, '\0');
+    if (!HexTextToBuffer(text, field, 0, HeartRegDataMax))
+        throw ConvertError("hex data");
+}
+
+} // namespace
+
+ExtFlagBoxes ExtFlagBoxesZ2(Ui::PageZ2 &p) {
+    return {p.rzchckbx_Reset, p.rzchckbx_Link, p.rzchckbx_Index, p.rzchckbx_RFC2217};
+}
+
+void ShowExtFlags(quint8 flags, const ExtFlagBoxes &boxes) {
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->setChecked(flags & (0x10 << i));
+}
+
+quint8 GatherExtFlags(const ExtFlagBoxes &boxes) {
+    quint8 flags = 0;
+    for (int i = 0; i < 4; ++i)
+        if (boxes[i]->isChecked())
+            flags |= quint8(0x10 << i);
+    return flags;
+}
+
+void ShowBaseZ2(Ui::PageZ2 &p, const TBaseParam &b) {
+    SelectIndex(p.cbbHeartTp, b.HeartTarget);
+    SelectIndex(p.cbbRegSnd, b.RegSendMode);
+    p.cbb_AddrType->setCurrentIndex(b.AddrType == 0 ? 0 : 1);
+    p.edt_LocationURLPort->setText(QString::number(b.LocationURLPort));
+    p.edt_HTTPServerPort->setText(QString::number(b.HTTPServerPort));
+    ShowFieldText(p.edt_StaticIP, b.StaticIP);
+    ShowFieldText(p.edt_GatewayIP, b.GatewayIP);
+    ShowFieldText(p.edt_SubnetMask, b.SubnetMask);
+    ShowFieldText(p.edt_ModName, b.ModName);
+    ShowFieldText(p.edt_username, b.UserName);
+    ShowFieldText(p.edt_password, b.Password);
+    ShowExtFlags(quint8(b.ExtFlags), ExtFlagBoxesZ2(p));
+    ShowFieldText(p.edt_UserMAC, b.UserMAC);
+    ShowFieldText(p.edtDns, b.DNS);
+    p.LabeledEditShortTime->setText(QString::number(b.ShortTime));
+    p.RzCheckBoxShortEnable->setChecked(b.ShortConn);
+    p.RzCheckBox2->setChecked(b.ClearCache);
+}
+
+void ShowPortZ2(Ui::PageZ2 &p, const TPortParam &port) {
+    for (QWidget *w :
+         {static_cast<QWidget *>(p.cbb_TCPStyle0), static_cast<QWidget *>(p.cbb_ModbusTCP0),
+          static_cast<QWidget *>(p.edt_RemoteIP0), static_cast<QWidget *>(p.cbb_TCPSvrCount0)})
+        w->setEnabled(true);
+    p.RzComboBox2->setCurrentIndex(RegistrationType(port));
+    RzComboBox2Change(p);
+    p.RzCheckBox1->setChecked(port.KickOld);
+    ShowBaudRate(p.cbb_BaudRate0, port.BaudRate);
+    SelectIndex(p.cbb_D0, port.DataBits - 5);
+    SelectIndex(p.cbb_P0, port.Parity - 1);
+    SelectItemText(p.cbb_S0, QString::number(port.StopBits));
+    const int flowItem = FlowControlItem(port.FlowControl); // other codes leave the selection
+    if (flowItem >= 0)
+        p.cbb_FlowControl0->setCurrentIndex(flowItem);
+    p.edt_LocalPort0->setText(QString::number(port.LocalPort));
+    p.edt_RemotePort0->setText(QString::number(port.RemotePort));
+    ShowFieldText(p.edt_RemoteIP0, port.RemoteIP);
+    SelectIndex(p.cbb_ModbusTCP0, port.ModbusTCP);
+    if (port.BaudSync == 0 || port.BaudSync == 1)
+        p.chk_RFC22170->setChecked(port.BaudSync == 1);
+    SelectIndex(p.cbb_WorkMode0, port.WorkMode);
+    p.edt_UARTLength0->setText(QString::number(port.UARTLength));
+    SelectIndex(p.cbbGetPost, port.HttpdMethod);
+    SelectIndex(p.cbb_TCPSvrCount0, port.TCPSvrCount - 1);
+    p.LabeledEdit1->setText(QString::number(port.ResetTime));
+    SelectIndex(p.cbb_TCPStyle0, port.TCPStyle - 1);
+}
+
+void ShowCloudZ2(Ui::PageZ2 &p, const TCloudParam &cloud) {
+    ShowFieldText(p.edtDid, cloud.DeviceID);
+    ShowFieldText(p.edtCompass, cloud.CommPassword);
+}
+
+void ShowHeartRegZ2(Ui::PageZ2 &p, const HeartRegValues &v) {
+    p.rzchckbxHeartDtHex->setChecked(v.HeartHex);
+    p.rzchckbxRegDtHex->setChecked(v.RegHex);
+    p.rzchckbxComSetEnable->setChecked(v.UartSetParam);
+    p.rzchckbxRegDataWith->setChecked(v.DataWith);
+    p.rzchckbxRegConnTo->setChecked(v.ConnectWith);
+    p.RzCheckBox3->setChecked(v.RemoveHttpdHead);
+    p.RzComboBox1->setCurrentIndex(v.NetHeart ? 2 : v.UartHeart ? 1 : 0);
+    RzComboBox1Change(p);
+    p.edtHeartTm->setText(QString::number(v.HeartTime));
+    // The decoder gives hex digits for a hex field and the field's bytes otherwise.
+    p.edtHeartDt->setText(v.HeartHex ? QString::fromLatin1(v.HeartData)
+                                     : GbkToUnicode(v.HeartData));
+    p.edtRegDt->setText(v.RegHex ? QString::fromLatin1(v.RegData) : GbkToUnicode(v.RegData));
+}
+
+void ShowHttpdZ2(Ui::PageZ2 &p, const QByteArray &url, const QByteArray &header) {
+    ShowFieldText(p.LabeledEdit2, url);
+    QString text = GbkToUnicode(header);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    p.RzRichEdit1->setPlainText(text);
+}
+
+void ShowModbusZ2(Ui::PageZ2 &p, const TModbusParam &modbus, int length) {
+    p.rzgrpbxModbus->show();
+    if (length == ModbusImageShort) {
+        p.rzchckbxmodbustcp->show();
+        p.rzchckbxmodbustcp->setChecked(modbus.ModbusTCP == 1);
+    } else if (length == ModbusImageLong) {
+        SetVisible({p.rzchckbxmodbustcp, p.rzchckbxmodbuspool, p.lblhearttime, p.edtwaittime},
+                   true);
+        p.rzchckbxmodbustcp->setChecked(modbus.ModbusTCP == 1);
+        p.rzchckbxmodbuspool->setChecked(modbus.PollEnable == 1);
+        ShowFieldText(p.edtwaittime, modbus.PollTime);
+    }
+}
+
+void RzComboBox1Change(Ui::PageZ2 &p) {
+    const int item = p.RzComboBox1->currentIndex();
+    if (item < 0 || item > 2)
+        return;
+    SetVisible({p.lblHeartTm, p.edtHeartTm, p.lblHeartDt, p.edtHeartDt, p.rzchckbxHeartDtHex},
+               item != 0);
+}
+
+void RzComboBox2Change(Ui::PageZ2 &p) {
+    const int item = p.RzComboBox2->currentIndex();
+    if (item < 0 || item > 3)
+        return;
+    SetVisible({p.lblDid, p.lblCompass, p.edtDid, p.edtCompass}, item == RegTypeCloud);
+    SetVisible({p.lblRegSnd, p.rzchckbxRegDataWith, p.rzchckbxRegConnTo},
+               item == RegTypeMac || item == RegTypeUser);
+    SetVisible({p.edtRegDt, p.lblRegTp, p.rzchckbxRegDtHex}, item == RegTypeUser);
+    // The groups of the scroll box stack from the top again.
+    if (QLayout *layout = p.ScrollBox1Contents->layout())
+        layout->invalidate();
+}
+
+TBaseParam CollectBaseZ2(Ui::PageZ2 &p, PageCollector &c) {
+    TBaseParam b;
+    b.AddrType = p.cbb_AddrType->currentIndex() != 0 ? 1 : 0;
+    b.HeartTarget = p.cbbHeartTp->currentIndex();
+    b.RegSendMode = p.cbbRegSnd->currentIndex();
+    b.LocationURLPort = c.Number(p.edt_LocationURLPort, p.lbl_LocationURLPort);
+    b.HTTPServerPort = c.Number(p.edt_HTTPServerPort, p.lbl_HTTPServerPort);
+    c.Check(p.edt_StaticIP, p.lbl_StaticIP, p.edt_StaticIP->text(), CheckIPText);
+    b.StaticIP = FieldText(p.edt_StaticIP);
+    c.Check(p.edt_GatewayIP, p.lbl_GatewayIP, p.edt_GatewayIP->text(), CheckIPText);
+    b.GatewayIP = FieldText(p.edt_GatewayIP);
+    c.Check(p.edt_SubnetMask, p.lbl_SubnetMask, p.edt_SubnetMask->text(), CheckIPText);
+    b.SubnetMask = FieldText(p.edt_SubnetMask);
+    b.ModName = FieldText(p.edt_ModName);
+    b.UserName = FieldText(p.edt_username);
+    b.Password = FieldText(p.edt_password);
+    b.ExtFlags = GatherExtFlags(ExtFlagBoxesZ2(p));
+    c.Check(p.edt_UserMAC, p.lbl_UserMAC, p.edt_UserMAC->text(), CheckMacText);
+    b.UserMAC = FieldText(p.edt_UserMAC);
+    c.Check(p.edtDns, p.lblDns, p.edtDns->text(), CheckIPText);
+    b.DNS = FieldText(p.edtDns);
+    b.ShortTime = TextToIntDef(FieldText(p.LabeledEditShortTime), 3);
+    b.ShortConn = p.RzCheckBoxShortEnable->isChecked();
+    b.ClearCache = p.RzCheckBox2->isChecked();
+    return b;
+}
+
+TPortParam CollectPortZ2(Ui::PageZ2 &p, PageCollector &c) {
+    TPortParam port;
+    port.BaudRate = c.Number(p.cbb_BaudRate0, p.lbl_BaudRate0);
+    port.DataBits = p.cbb_D0->currentIndex() + 5;
+    port.Parity = p.cbb_P0->currentIndex() + 1;
+    port.StopBits = p.cbb_S0->currentIndex() + 1;
+    port.FlowControl = FlowControlCode(p.cbb_FlowControl0->currentIndex());
+    port.LocalPort = c.Number(p.edt_LocalPort0, p.lbl_LocalPort0);
+    port.RemotePort = c.Number(p.edt_RemotePort0, p.lbl_RemotePort0);
+    port.RemoteIP = FieldText(p.edt_RemoteIP0);
+    port.ModbusTCP = p.cbb_ModbusTCP0->currentIndex();
+    port.BaudSync = p.chk_RFC22170->isChecked() ? 1 : 0;
+    ApplyRegistrationType(port, RegistrationTypeZ2(p));
+    port.KickOld = p.RzCheckBox1->isChecked();
+    port.WorkMode = p.cbb_WorkMode0->currentIndex();
+    port.UARTLength = c.Number(p.edt_UARTLength0, p.lbl_UARTLength0);
+    port.HttpdMethod = p.cbbGetPost->currentIndex();
+    port.TCPSvrCount = p.cbb_TCPSvrCount0->currentIndex() + 1;
+    port.ResetTime = TextToIntDef(FieldText(p.LabeledEdit1), 0);
+    port.TCPStyle = p.cbb_TCPStyle0->currentIndex() + 1;
+    return port;
+}
+
+TCloudParam CollectCloudZ2(Ui::PageZ2 &p) {
+    return {FieldText(p.edtDid), FieldText(p.edtCompass)};
+}
+
+HeartRegValues CollectHeartRegZ2(Ui::PageZ2 &p, PageCollector &c) {
+    HeartRegValues v;
+    const int heart = p.RzComboBox1->currentIndex();
+    v.NetHeart = heart == 2;
+    v.UartHeart = heart == 1;
+    v.ConnectWith = p.rzchckbxRegConnTo->isChecked();
+    v.DataWith = p.rzchckbxRegDataWith->isChecked();
+    v.RemoveHttpdHead = p.RzCheckBox3->isChecked();
+    v.UartSetParam = p.rzchckbxComSetEnable->isChecked();
+    v.HeartHex = p.rzchckbxHeartDtHex->isChecked();
+    v.RegHex = p.rzchckbxRegDtHex->isChecked();
+    v.HeartTime = c.Number(p.edtHeartTm, p.lblHeartTm);
+    if (v.HeartHex)
+        c.Check(p.edtHeartDt, p.lblHeartDt, p.edtHeartDt->text(), CheckHexData);
+    if (v.RegHex)
+        c.Check(p.edtRegDt, p.lblRegTp, p.edtRegDt->text(), CheckHexData);
+    v.HeartData = FieldText(p.edtHeartDt);
+    v.RegData = FieldText(p.edtRegDt);
+    return v;
+}
+
+ModbusValues CollectModbusZ2(Ui::PageZ2 &p, PageCollector &c, bool withPollTime) {
+    ModbusValues v;
+    v.ModbusTCP = p.rzchckbxmodbustcp->isChecked();
+    v.PollEnable = p.rzchckbxmodbuspool->isChecked();
+    if (withPollTime)
+        v.PollTime = c.Number(p.edtwaittime, p.lblhearttime);
+    return v;
+}
+
+int RegistrationTypeZ2(const Ui::PageZ2 &p) {
+    return qMax(0, p.RzComboBox2->currentIndex());
+}
+
+QByteArray HttpdUrlZ2(const Ui::PageZ2 &p) {
+    return FieldText(p.LabeledEdit2);
+}
+
+QByteArray HttpdHeaderZ2(const Ui::PageZ2 &p) {
+    QString text = p.RzRichEdit1->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return UnicodeToGbk(text);
+}
