@@ -2,7 +2,9 @@
 // sequencer, checked at the simulator's log (order, commands, bytes, spacing) and by the
 // device's answers. Pauses are shortened except in the one real-speed case.
 //
-// Addresses: the tool binds 127.0.0.24, the simulator 127.0.0.25.
+// Addresses: the tool binds 127.0.0.24, the simulator 127.0.0.25. The same suite runs in the
+// network lab, where the device sits at 198.51.100.7, a subnet the PC has no route to: every
+// reply reaches the tool by broadcast.
 
 #include "LanRecorder.h"
 
@@ -19,6 +21,16 @@ namespace {
 
 const char *const Pc = "127.0.0.24";
 const char *const Dev = "127.0.0.25";
+
+bool inLab() {
+    return !qEnvironmentVariableIsEmpty("N6_SIM_NETNS");
+}
+
+QStringList simArgs(const QStringList &extra) {
+    if (inLab())
+        return QStringList{"--first-ip", "198.51.100.7"} + extra;
+    return QStringList{"--bind", Dev, "--first-ip", Dev} + extra;
+}
 
 // A device found and read, with everything the page would hold afterwards.
 struct ReadDevice {
@@ -101,8 +113,10 @@ private slots:
 };
 
 void tst_LanFlows::init() {
-    qputenv("N6_BIND", Pc);
-    qputenv("N6_BROADCAST", Dev);
+    if (!inLab()) {
+        qputenv("N6_BIND", Pc);
+        qputenv("N6_BROADCAST", Dev);
+    }
     LastImages = TLastImages();
     SetPauseScale(0.02);
 }
@@ -135,9 +149,8 @@ void tst_LanFlows::z2Write() {
     QFETCH(QList<int>, cmds);
 
     SimProcess sim;
-    QVERIFY2(
-        sim.start({"--bind", Dev, "--first-ip", Dev, "--version", version, "--modbus", modbus}),
-        qPrintable(sim.errorText()));
+    QVERIFY2(sim.start(simArgs({"--version", version, "--modbus", modbus})),
+             qPrintable(sim.errorText()));
     TUdpSvr udp;
     LanRecorder rec(udp);
     ReadDevice d;
@@ -172,8 +185,7 @@ void tst_LanFlows::z2Write() {
 // block and the restart back to back.
 void tst_LanFlows::z2WriteRealSpacing() {
     SimProcess sim;
-    QVERIFY2(sim.start({"--bind", Dev, "--first-ip", Dev, "--version", "4017"}),
-             qPrintable(sim.errorText()));
+    QVERIFY2(sim.start(simArgs({"--version", "4017"})), qPrintable(sim.errorText()));
     TUdpSvr udp;
     LanRecorder rec(udp);
     ReadDevice d;
@@ -200,8 +212,7 @@ void tst_LanFlows::z2WriteRealSpacing() {
 
 void tst_LanFlows::z3Write() {
     SimProcess sim;
-    QVERIFY2(sim.start({"--bind", Dev, "--first-ip", Dev, "--z3", "1"}),
-             qPrintable(sim.errorText()));
+    QVERIFY2(sim.start(simArgs({"--z3", "1"})), qPrintable(sim.errorText()));
     TUdpSvr udp;
     LanRecorder rec(udp);
     ReadDevice d;
