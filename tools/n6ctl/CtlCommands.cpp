@@ -33,14 +33,6 @@ QJsonObject deviceJson(const DeviceReadout &d) {
     return ReadoutToJson(d).value("device").toObject();
 }
 
-// Twelve upper-case hex digits, or empty when `text` is no MAC.
-QByteArray normalMac(const QString &text) {
-    QString hex = text;
-    hex.remove(QRegularExpression(QStringLiteral("[\\s:-]")));
-    static const QRegularExpression re(QStringLiteral("^[0-9A-Fa-f]{12}$"));
-    return re.match(hex).hasMatch() ? hex.toUpper().toLatin1() : QByteArray();
-}
-
 QByteArray macDigits(const QString &mac) {
     return mac.toLatin1().toUpper().replace(' ', "");
 }
@@ -92,7 +84,7 @@ public:
             fail(QStringLiteral("%1 wants the MAC of a device").arg(c));
             return ExitUsage;
         }
-        m_mac = normalMac(m_o.args.first());
+        m_mac = MacDigitsOf(m_o.args.first());
         if (m_mac.isEmpty()) {
             fail(QStringLiteral("%1 is not a MAC address (twelve hex digits)")
                      .arg(m_o.args.first()));
@@ -229,7 +221,7 @@ private:
             return ExitBadField;
         }
         if (m_dev.model == ModelZ1)
-            return writeZ1(m_dev.z1, "write");
+            return writeZ1(m_dev.z1);
 
         WriteSequence seq;
         const LanTarget target{m_dev.bindIndex, m_dev.mac.toLatin1()};
@@ -306,7 +298,7 @@ private:
     }
 
     // The Z1 image goes unframed to port 1500; a Z1 device applies it without an answer.
-    int writeZ1(const Z1Values &values, const char *what) {
+    int writeZ1(const Z1Values &values) {
         QByteArray image;
         try {
             image = Z1NetImage(m_dev.mac.toLatin1(), EncodeZ1Image(values));
@@ -324,7 +316,6 @@ private:
         } else {
             print(QStringLiteral("z1: sent (Z1 devices do not answer)"));
         }
-        Q_UNUSED(what);
         return ExitOk;
     }
 
@@ -337,7 +328,7 @@ private:
 
     int reset() {
         if (m_dev.model == ModelZ1)
-            return writeZ1(Z1FactoryValues(), "reset");
+            return writeZ1(Z1FactoryValues());
         m_session.ClearAnswers();
         if (m_dev.model == ModelZ3)
             m_session.udp().SendDevCmdZ3(m_dev.bindIndex, m_dev.mac.toLatin1(), cmdReset,

@@ -251,14 +251,12 @@ QVariant parseValue(const Field &f, const QString &text, int model, QString &why
         }
         return t.toLatin1();
     case Kind::Mac: {
-        QString hex = t;
-        hex.remove(QRegularExpression(QStringLiteral("[\\s:-]")));
-        static const QRegularExpression re(QStringLiteral("^[0-9A-Fa-f]{12}$"));
-        if (!re.match(hex).hasMatch()) {
+        const QByteArray hex = MacDigitsOf(t);
+        if (hex.isEmpty()) {
             why = QStringLiteral("must be a MAC address of twelve hex digits");
             return {};
         }
-        return BytesToMacText(QByteArray::fromHex(hex.toLatin1()));
+        return BytesToMacText(QByteArray::fromHex(hex));
     }
     case Kind::Text:
     case Kind::Data: {
@@ -333,6 +331,13 @@ QString jsonText(const QJsonValue &v) {
 }
 
 } // namespace
+
+QByteArray MacDigitsOf(const QString &text) {
+    QString hex = text;
+    hex.remove(QRegularExpression(QStringLiteral("[\\s:-]")));
+    static const QRegularExpression re(QStringLiteral("^[0-9A-Fa-f]{12}$"));
+    return re.match(hex).hasMatch() ? hex.toUpper().toLatin1() : QByteArray();
+}
 
 QString ModelName(int model) {
     switch (model) {

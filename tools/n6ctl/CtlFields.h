@@ -53,6 +53,10 @@ struct DeviceReadout {
     Z1Values z1;
 };
 
+// A MAC text (blanks, colons or dashes between the pairs allowed) as twelve upper-case hex
+// digits; empty when it is no MAC.
+QByteArray MacDigitsOf(const QString &text);
+
 // Model code as a word: "Z1", "Z2", "Z3", "none".
 QString ModelName(int model);
 
