@@ -70,7 +70,7 @@ QByteArray LastSent(const SimProcess &sim, int size) {
 QList<int> Diff(const QByteArray &a, const QByteArray &b) {
     QList<int> at;
     for (int i = 0; i < qMax(a.size(), b.size()); ++i)
-        if (a.value(i) != b.value(i))
+        if (i >= a.size() || i >= b.size() || a.at(i) != b.at(i))
             at.append(i);
     return at;
 }
@@ -275,6 +275,7 @@ void tst_pages::writeSendsExactlyTheChanges() {
     Search(1);
     ReadZ2(0);
     const QByteArray read = LastSent(*sim, ParamImageSize);
+    const QByteArray heartReg = LastSent(*sim, HeartRegImageSize);
     Edit("edt_ModName")->setText(QStringLiteral("Pump-7"));
     Edit("edt_RemotePort0")->setText(QStringLiteral("9001"));
     Save("btn_Z2NetSet", cmdRestart);
@@ -283,14 +284,14 @@ void tst_pages::writeSendsExactlyTheChanges() {
     QCOMPARE(CmdCodes(cmds), QByteArray::fromHex("0506212402"));
     const QByteArray base = cmds.at(0).f.data;
     const QByteArray port = cmds.at(1).f.data;
-    QCOMPARE(Diff(base, read.left(BaseImageSize)), Range(21, 26)); // "N6-Z2-1" -> "Pump-7"
+    QCOMPARE(Diff(base, read.left(BaseImageSize)), Range(21, 27)); // "N6-Z2-1" -> "Pump-7"
     QCOMPARE(base.mid(21, 16), QByteArray("Pump-7").leftJustified(16, '\0'));
     QList<int> portDiff = Diff(port, read.mid(BaseImageSize));
     portDiff.removeIf([&](int i) { return i >= 8 && i <= 11 && port.at(i) == 0; });
     QCOMPARE(portDiff, QList<int>({14, 15}));
     QCOMPARE(BytesToInt(port, 14, 2, true), 9001);
     // The other blocks go back as they were read.
-    QCOMPARE(cmds.at(2).f.data, LastSent(*sim, HeartRegImageSize));
+    QCOMPARE(cmds.at(2).f.data, heartReg);
 
     Search(1);
     ReadZ2(0);
@@ -481,21 +482,23 @@ void tst_pages::z3ClickWriteAndReadBack() {
              BytesToInt(read, BaseImageSize + 14, 2, true));
     Grab(w.get(), QStringLiteral("page-z3"));
 
-    Edit("edt_ModNameZ3")->setText(QStringLiteral("Valve-3"));
+    Edit("edt_ModNameZ3")->setText(QStringLiteral("Valve_03"));
     Edit("edt_RemotePort0Z3")->setText(QStringLiteral("7002"));
     Save("btn_Z3NetSet", cmdApplyZ3);
     const QList<Received> cmds = Commands(*sim);
     QCOMPARE(CmdCodes(cmds), QByteArray::fromHex("050604"));
     for (const Received &r : cmds)
         QCOMPARE(r.port, quint16(1901));
-    QCOMPARE(Diff(cmds.at(0).f.data, read.left(BaseImageSize)), Range(21, 27));
+    // Byte 3 of a Z3 base image is the address type alone (0x80 static).
+    QCOMPARE(Diff(cmds.at(0).f.data, read.left(BaseImageSize)), QList<int>{3} + Range(21, 28));
+    QCOMPARE(quint8(cmds.at(0).f.data.at(3)), quint8(0x80));
     QList<int> portDiff = Diff(cmds.at(1).f.data, read.mid(BaseImageSize));
     portDiff.removeIf([&](int i) { return i >= 8 && i <= 11 && cmds.at(1).f.data.at(i) == 0; });
     QCOMPARE(portDiff, QList<int>({14, 15}));
 
     Search(1);
     ClickRow(0);
-    QTRY_COMPARE(Edit("edt_ModNameZ3")->text(), QStringLiteral("Valve-3"));
+    QTRY_COMPARE(Edit("edt_ModNameZ3")->text(), QStringLiteral("Valve_03"));
     QCOMPARE(Edit("edt_RemotePort0Z3")->text(), QStringLiteral("7002"));
 }
 
@@ -535,8 +538,8 @@ void tst_pages::z1ClickWriteAndReadBack() {
     C<QPushButton>("btn_Z1Set")->click();
     QVERIFY(sim->waitForReceived(1));
     const QByteArray frame =
-        QByteArray::fromHex("55BAC900A8C02A200700A8C08C4EC900A8C0010000C201030000840"
-                            "0FFFFFF3D");
+        QByteArray::fromHex("55BAC900A8C02A200700A8C08C4EC900A8C00100C20103000084"
+                            "00FFFFFF3D");
     const QByteArray expected = MacTextToBytes(Devices()->topLevelItem(0)->text(2).toLatin1()) +
                                 QByteArray("738296") + frame.mid(2, Z1ImageSize);
     QCOMPARE(sim->received().at(0).bytes.toHex(' '), expected.toHex(' '));
@@ -611,7 +614,7 @@ void tst_pages::collectFailureSendsNothing_data() {
                                   << "btn_Z2NetSet";
     QTest::newRow("Z3 remote port") << "--z3"
                                     << "edt_RemotePort0Z3"
-                                    << "70000x"
+                                    << "7x"
                                     << "lbl_RemotePort0Z3"
                                     << "btn_Z3NetSet";
     QTest::newRow("Z1 destination port") << "--z1"
