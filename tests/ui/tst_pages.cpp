@@ -22,6 +22,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -174,6 +175,7 @@ private slots:
     void z1ResetWritesFactoryValues();
     void collectFailureSendsNothing_data();
     void collectFailureSendsNothing();
+    void windowWriteEqualsCtlWrite();
 };
 
 void tst_pages::clickFillsZ2PageWithWhatTheDeviceHolds() {
@@ -667,6 +669,43 @@ void tst_pages::collectFailureSendsNothing() {
     QVERIFY2(lines.last().text.contains(QLatin1Char('"') + shownText + QLatin1Char('"')),
              qPrintable(lines.last().text));
     QCOMPARE(QApplication::focusWidget(), target);
+}
+
+// The same change written from the window and with `n6ctl write`: the devices receive the
+// same write datagrams, byte for byte (searches and reads left out).
+void tst_pages::windowWriteEqualsCtlWrite() {
+    const auto writes = [](const SimProcess &s) {
+        QList<QByteArray> out;
+        for (const SimDatagram &d : s.received())
+            if (d.bytes != SearchPacket() && d.bytes.size() > 2 && d.bytes.at(2) != char(cmdRead))
+                out.append(d.bytes);
+        return out;
+    };
+    QVERIFY2(StartSim({"--z2", "1"}), qPrintable(sim->errorText()));
+    Search(1);
+    const QString mac = Devices()->topLevelItem(0)->text(2);
+    ReadZ2(0);
+    Edit("edt_ModName")->setText(QStringLiteral("Pump-7"));
+    Edit("edt_RemotePort0")->setText(QStringLiteral("9001"));
+    Save("btn_Z2NetSet", cmdRestart);
+    const QList<QByteArray> fromWindow = writes(*sim);
+    w.reset(); // the window's endpoint leaves the address to n6ctl
+
+    QVERIFY2(StartSim({"--z2", "1"}), qPrintable(sim->errorText()));
+    QProcess ctl;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("N6_PAUSE_SCALE", "0.02");
+    ctl.setProcessEnvironment(env);
+    ctl.start(QStringLiteral(N6CTL_PATH), {"write", mac, "ModName=Pump-7", "RemotePort=9001"});
+    QVERIFY(ctl.waitForFinished(30000));
+    QVERIFY2(ctl.exitCode() == 0, ctl.readAllStandardError().constData());
+    QTRY_VERIFY(!writes(*sim).isEmpty() && writes(*sim).last().at(2) == char(cmdRestart));
+    const QList<QByteArray> fromCtl = writes(*sim);
+
+    QCOMPARE(fromWindow.size(), 5); // base, port, heartbeat/registration, Modbus, restart
+    QCOMPARE(fromCtl.size(), fromWindow.size());
+    for (int i = 0; i < fromWindow.size(); ++i)
+        QCOMPARE(fromCtl.at(i).toHex(' '), fromWindow.at(i).toHex(' '));
 }
 
 QTEST_MAIN(tst_pages)
