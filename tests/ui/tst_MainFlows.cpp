@@ -16,6 +16,10 @@
 #include <QTreeWidget>
 
 namespace {
+bool AnyLine(const QList<PaneLine> &lines, const std::function<bool(const PaneLine &)> &match) {
+    return std::any_of(lines.begin(), lines.end(), match);
+}
+
 constexpr char Here[] = "127.0.0.41";
 constexpr char OldDevices[] = "127.0.0.42";
 } // namespace
@@ -94,7 +98,7 @@ private slots:
         const QList<PaneLine> log = Log();
         QCOMPARE(log.first().text, LangText(QStringLiteral("lang_Hint_Sending")));
         QCOMPARE(log.first().color, TFrm_Main::ColorGreen());
-        QVERIFY(std::any_of(log.begin(), log.end(), [](const PaneLine &l) {
+        QVERIFY(AnyLine(log, [](const PaneLine &l) {
             return l.text == LangText(QStringLiteral("lang_H_lv_Dev")) &&
                    l.color == TFrm_Main::ColorGreen();
         }));
@@ -136,7 +140,7 @@ private slots:
         QCOMPARE(reads[0].bytes.mid(3, 6).toHex(' ').toUpper(), mac.toLatin1());
         QCOMPARE(reads[0].bytes.mid(9, 5), QByteArray("vexol"));
         QCOMPARE(SelMac, mac.toLatin1().replace(' ', ""));
-        QVERIFY(std::any_of(Log().begin(), Log().end(), [&](const PaneLine &l) {
+        QVERIFY(AnyLine(Log(), [&](const PaneLine &l) {
             return l.text == QStringLiteral("Read [ Mac : ") + mac + QStringLiteral(" ]") &&
                    l.color == TFrm_Main::ColorGreen();
         }));
@@ -237,7 +241,7 @@ private slots:
         });
         Find<QAction>(w.get(), "mni_Restart")->trigger();
         QVERIFY(QTest::qWaitFor([&] { return opened; }, 5000));
-        QVERIFY(std::any_of(Log().begin(), Log().end(), [](const PaneLine &l) {
+        QVERIFY(AnyLine(Log(), [](const PaneLine &l) {
             return l.text == LangText(QStringLiteral("lang_Hint_PswdErr")) &&
                    l.color == TFrm_Main::ColorRed();
         }));
