@@ -246,6 +246,7 @@ void tst_pages::clickFillsZ2PageWithWhatTheDeviceHolds() {
     QVERIFY(!Box("rzchckbxmodbuspool")->isHidden());
     QVERIFY(!Edit("edtwaittime")->text().isEmpty());
     Grab(w.get(), QStringLiteral("page-z2"));
+    Grab(C<QWidget>("ScrollBox1Contents"), QStringLiteral("page-z2-groups"));
 }
 
 // A reply that names another device changes nothing on the page.

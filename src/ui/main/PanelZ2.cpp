@@ -1,6 +1,7 @@
 #include "PanelZ2.h"
 
 #include "PanelFields.h"
+#include "PanelNetFields.h"
 #include "ui_PageZ2.h"
 
 #include <GbkText.h>
@@ -19,6 +20,22 @@ void CheckHexData(const QByteArray &text) {
     QByteArray field(HeartRegDataMax, '\0');
     if (!HexTextToBuffer(text, field, 0, HeartRegDataMax))
         throw ConvertError("hex data");
+}
+
+NetBaseFields BaseFields(Ui::PageZ2 &p) {
+    return {
+        p.cbb_AddrType,       p.edt_LocationURLPort, p.lbl_LocationURLPort, p.edt_HTTPServerPort,
+        p.lbl_HTTPServerPort, p.edt_StaticIP,        p.lbl_StaticIP,        p.edt_GatewayIP,
+        p.lbl_GatewayIP,      p.edt_SubnetMask,      p.lbl_SubnetMask,      p.edt_ModName,
+        p.edt_username,       p.edt_password,        p.edt_UserMAC,         p.lbl_UserMAC};
+}
+
+NetPortFields PortFields(Ui::PageZ2 &p) {
+    return {p.cbb_BaudRate0,    p.lbl_BaudRate0,    p.cbb_D0,          p.cbb_P0,
+            p.cbb_S0,           p.cbb_FlowControl0, p.edt_LocalPort0,  p.lbl_LocalPort0,
+            p.edt_RemotePort0,  p.lbl_RemotePort0,  p.edt_RemoteIP0,   p.cbb_ModbusTCP0,
+            p.chk_RFC22170,     p.cbb_WorkMode0,    p.edt_UARTLength0, p.lbl_UARTLength0,
+            p.cbb_TCPSvrCount0, p.cbb_TCPStyle0};
 }
 
 } // namespace
@@ -43,17 +60,8 @@ quint8 GatherExtFlags(const ExtFlagBoxes &boxes) {
 void ShowBaseZ2(Ui::PageZ2 &p, const TBaseParam &b) {
     SelectIndex(p.cbbHeartTp, b.HeartTarget);
     SelectIndex(p.cbbRegSnd, b.RegSendMode);
-    p.cbb_AddrType->setCurrentIndex(b.AddrType == 0 ? 0 : 1);
-    p.edt_LocationURLPort->setText(QString::number(b.LocationURLPort));
-    p.edt_HTTPServerPort->setText(QString::number(b.HTTPServerPort));
-    ShowFieldText(p.edt_StaticIP, b.StaticIP);
-    ShowFieldText(p.edt_GatewayIP, b.GatewayIP);
-    ShowFieldText(p.edt_SubnetMask, b.SubnetMask);
-    ShowFieldText(p.edt_ModName, b.ModName);
-    ShowFieldText(p.edt_username, b.UserName);
-    ShowFieldText(p.edt_password, b.Password);
+    ShowNetBase(BaseFields(p), b);
     ShowExtFlags(quint8(b.ExtFlags), ExtFlagBoxesZ2(p));
-    ShowFieldText(p.edt_UserMAC, b.UserMAC);
     ShowFieldText(p.edtDns, b.DNS);
     p.LabeledEditShortTime->setText(QString::number(b.ShortTime));
     p.RzCheckBoxShortEnable->setChecked(b.ShortConn);
@@ -68,20 +76,7 @@ void ShowPortZ2(Ui::PageZ2 &p, const TPortParam &port) {
     p.RzComboBox2->setCurrentIndex(RegistrationType(port));
     RzComboBox2Change(p);
     p.RzCheckBox1->setChecked(port.KickOld);
-    ShowBaudRate(p.cbb_BaudRate0, port.BaudRate);
-    SelectIndex(p.cbb_D0, port.DataBits - 5);
-    SelectIndex(p.cbb_P0, port.Parity - 1);
-    SelectItemText(p.cbb_S0, QString::number(port.StopBits));
-    const int flowItem = FlowControlItem(port.FlowControl); // other codes leave the selection
-    if (flowItem >= 0)
-        p.cbb_FlowControl0->setCurrentIndex(flowItem);
-    p.edt_LocalPort0->setText(QString::number(port.LocalPort));
-    p.edt_RemotePort0->setText(QString::number(port.RemotePort));
-    ShowFieldText(p.edt_RemoteIP0, port.RemoteIP);
-    SelectIndex(p.cbb_ModbusTCP0, port.ModbusTCP);
-    if (port.BaudSync == 0 || port.BaudSync == 1)
-        p.chk_RFC22170->setChecked(port.BaudSync == 1);
-    SelectIndex(p.cbb_WorkMode0, port.WorkMode);
+    ShowNetPort(PortFields(p), port);
     p.edt_UARTLength0->setText(QString::number(port.UARTLength));
     SelectIndex(p.cbbGetPost, port.HttpdMethod);
     SelectIndex(p.cbb_TCPSvrCount0, port.TCPSvrCount - 1);
@@ -153,24 +148,13 @@ void RzComboBox2Change(Ui::PageZ2 &p) {
 }
 
 TBaseParam CollectBaseZ2(Ui::PageZ2 &p, PageCollector &c) {
+    const NetBaseFields f = BaseFields(p);
     TBaseParam b;
-    b.AddrType = p.cbb_AddrType->currentIndex() != 0 ? 1 : 0;
+    CollectNetBase(f, c, b);
     b.HeartTarget = p.cbbHeartTp->currentIndex();
     b.RegSendMode = p.cbbRegSnd->currentIndex();
-    b.LocationURLPort = c.Number(p.edt_LocationURLPort, p.lbl_LocationURLPort);
-    b.HTTPServerPort = c.Number(p.edt_HTTPServerPort, p.lbl_HTTPServerPort);
-    c.Check(p.edt_StaticIP, p.lbl_StaticIP, p.edt_StaticIP->text(), CheckIPText);
-    b.StaticIP = FieldText(p.edt_StaticIP);
-    c.Check(p.edt_GatewayIP, p.lbl_GatewayIP, p.edt_GatewayIP->text(), CheckIPText);
-    b.GatewayIP = FieldText(p.edt_GatewayIP);
-    c.Check(p.edt_SubnetMask, p.lbl_SubnetMask, p.edt_SubnetMask->text(), CheckIPText);
-    b.SubnetMask = FieldText(p.edt_SubnetMask);
-    b.ModName = FieldText(p.edt_ModName);
-    b.UserName = FieldText(p.edt_username);
-    b.Password = FieldText(p.edt_password);
     b.ExtFlags = GatherExtFlags(ExtFlagBoxesZ2(p));
-    c.Check(p.edt_UserMAC, p.lbl_UserMAC, p.edt_UserMAC->text(), CheckMacText);
-    b.UserMAC = FieldText(p.edt_UserMAC);
+    CollectUserMac(f, c, b);
     c.Check(p.edtDns, p.lblDns, p.edtDns->text(), CheckIPText);
     b.DNS = FieldText(p.edtDns);
     b.ShortTime = TextToIntDef(FieldText(p.LabeledEditShortTime), 3);
@@ -181,24 +165,11 @@ TBaseParam CollectBaseZ2(Ui::PageZ2 &p, PageCollector &c) {
 
 TPortParam CollectPortZ2(Ui::PageZ2 &p, PageCollector &c) {
     TPortParam port;
-    port.BaudRate = c.Number(p.cbb_BaudRate0, p.lbl_BaudRate0);
-    port.DataBits = p.cbb_D0->currentIndex() + 5;
-    port.Parity = p.cbb_P0->currentIndex() + 1;
-    port.StopBits = p.cbb_S0->currentIndex() + 1;
-    port.FlowControl = FlowControlCode(p.cbb_FlowControl0->currentIndex());
-    port.LocalPort = c.Number(p.edt_LocalPort0, p.lbl_LocalPort0);
-    port.RemotePort = c.Number(p.edt_RemotePort0, p.lbl_RemotePort0);
-    port.RemoteIP = FieldText(p.edt_RemoteIP0);
-    port.ModbusTCP = p.cbb_ModbusTCP0->currentIndex();
-    port.BaudSync = p.chk_RFC22170->isChecked() ? 1 : 0;
+    CollectNetPort(PortFields(p), c, port);
     ApplyRegistrationType(port, RegistrationTypeZ2(p));
     port.KickOld = p.RzCheckBox1->isChecked();
-    port.WorkMode = p.cbb_WorkMode0->currentIndex();
-    port.UARTLength = c.Number(p.edt_UARTLength0, p.lbl_UARTLength0);
     port.HttpdMethod = p.cbbGetPost->currentIndex();
-    port.TCPSvrCount = p.cbb_TCPSvrCount0->currentIndex() + 1;
     port.ResetTime = TextToIntDef(FieldText(p.LabeledEdit1), 0);
-    port.TCPStyle = p.cbb_TCPStyle0->currentIndex() + 1;
     return port;
 }
 
