@@ -45,10 +45,21 @@ void TFrm_Main::AddLogGreen(const QString &text) {
 }
 
 // The hex stream stays scrolled to its newest line.
+// The scroll runs once per pass of the event loop, after all lines of that pass: a burst of
+// records then costs one layout, not one each.
 void TFrm_Main::AddHex(const QString &text, const QColor &color) {
     AppendLine(ui->redt_Hex, text, color);
-    QScrollBar *bar = ui->redt_Hex->verticalScrollBar();
-    bar->setValue(bar->maximum());
+    if (m_hexScrollPending)
+        return;
+    m_hexScrollPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_hexScrollPending = false;
+            QScrollBar *bar = ui->redt_Hex->verticalScrollBar();
+            bar->setValue(bar->maximum());
+        },
+        Qt::QueuedConnection);
 }
 
 void TFrm_Main::AddHexPlain(const QString &text) {

@@ -200,6 +200,7 @@ private:
     QString m_exportDir;
     int m_uiState = UIStateSearchUnset;
     HintSwitch *m_hints = nullptr;
+    bool m_hexScrollPending = false;
     // The firmware upgrade window comes with a later issue; until then its menu item stays off.
     bool m_upgradeAvailable = false;
     static constexpr int UIStateSearchUnset = -2;
