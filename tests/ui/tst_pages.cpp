@@ -176,6 +176,7 @@ private slots:
     void collectFailureSendsNothing_data();
     void collectFailureSendsNothing();
     void windowWriteEqualsCtlWrite();
+    void writeNeedsARowOfItsModel();
 };
 
 void tst_pages::clickFillsZ2PageWithWhatTheDeviceHolds() {
@@ -707,6 +708,28 @@ void tst_pages::windowWriteEqualsCtlWrite() {
     QCOMPARE(fromCtl.size(), fromWindow.size());
     for (int i = 0; i < fromWindow.size(); ++i)
         QCOMPARE(fromCtl.at(i).toHex(' '), fromWindow.at(i).toHex(' '));
+}
+
+// No row selected: the search state and the red hint, nothing sent. The write button of
+// another model than the selected row's: nothing sent, nothing logged.
+void tst_pages::writeNeedsARowOfItsModel() {
+    QVERIFY2(StartSim({"--z2", "1", "--z3", "1"}), qPrintable(sim->errorText()));
+    Search(2);
+    sim->clear();
+    C<QPushButton>("btn_Z2NetSet")->click();
+    QCOMPARE(w->UIState(), UIStateSearch);
+    const PaneLine hint = PaneLines(C<QPlainTextEdit>("redt_Log")).last();
+    QCOMPARE(hint.text, LangText("lang_Hint_NoTarget"));
+    QCOMPARE(hint.color, TFrm_Main::ColorRed());
+
+    ReadZ2(RowOf(ModelZ2));
+    const int lines = PaneLines(C<QPlainTextEdit>("redt_Log")).size();
+    sim->clear();
+    for (const char *button : {"btn_Z3NetSet", "btn_Z1Set"})
+        C<QPushButton>(button)->click();
+    QTest::qWait(200);
+    QCOMPARE(sim->received().size(), 0);
+    QCOMPARE(PaneLines(C<QPlainTextEdit>("redt_Log")).size(), lines);
 }
 
 QTEST_MAIN(tst_pages)
