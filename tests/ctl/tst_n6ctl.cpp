@@ -189,6 +189,12 @@ void tst_n6ctl::exitCodes_data() {
     QTest::newRow("password refused on restart -> 4")
         << QStringList() << QStringList{"restart", FarZ2, "--user", "x"} << 4
         << "restart: the device refused";
+    QTest::newRow("read not answered -> 5")
+        << QStringList{"--mute-commands"} << QStringList{"read", Z2, "--timeout", "700"} << 5
+        << "read: device 02 4E 36 00 00 02 did not answer";
+    QTest::newRow("restart not answered -> 5")
+        << QStringList{"--mute-commands"} << QStringList{"restart", Z3, "--timeout", "700"} << 5
+        << "restart: the device did not answer";
     QTest::newRow("checksum complaint -> 6")
         << QStringList{"--bad-checksum"} << QStringList{"read", Z2} << 6 << "checksum complaint";
 }

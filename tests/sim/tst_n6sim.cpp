@@ -376,6 +376,8 @@ private slots:
             << QStringList{"--twice"} << QList<QByteArray>{ack, ack};
         QTest::newRow("--drop 1 sends nothing")
             << QStringList{"--drop", "1"} << QList<QByteArray>{};
+        QTest::newRow("--mute-commands answers no command")
+            << QStringList{"--mute-commands"} << QList<QByteArray>{};
         QTest::newRow("--bad-checksum complains with the right sum")
             << QStringList{"--bad-checksum"}
             << QList<QByteArray>{"E" + Command(0x02, Z2Mac).right(1)};

@@ -113,6 +113,8 @@ bool ParseSimOptions(const QStringList &arguments, SimOptions &options, int &exi
         {"delay", "Send every answer this many milliseconds late.", "MS"},
         {"bad-checksum", "Answer every command with the checksum complaint 45 + expected sum."},
         {"twice", "Send every reply datagram twice."},
+        {"mute-commands", "Answer the search but no command (a device that stopped "
+                          "answering)."},
         {"seed", "Seed of the random source of --drop (default 1).", "N"},
     });
 
@@ -200,5 +202,6 @@ bool ParseSimOptions(const QStringList &arguments, SimOptions &options, int &exi
     options.stateFile = parser.value("state");
     options.badChecksum = parser.isSet("bad-checksum");
     options.twice = parser.isSet("twice");
+    options.muteCommands = parser.isSet("mute-commands");
     return true;
 }

@@ -28,11 +28,12 @@ struct SimOptions {
     QHostAddress broadcast = QHostAddress(QHostAddress::Broadcast);
     bool log = false;
     QString stateFile;
-    double drop = 0.0;        // fraction of reply datagrams not sent
-    int delayMs = 0;          // every answer leaves this much later
-    bool badChecksum = false; // every command is answered with the checksum complaint
-    bool twice = false;       // every reply datagram is sent twice
-    quint32 seed = 1;         // random source of --drop
+    double drop = 0.0;         // fraction of reply datagrams not sent
+    int delayMs = 0;           // every answer leaves this much later
+    bool badChecksum = false;  // every command is answered with the checksum complaint
+    bool twice = false;        // every reply datagram is sent twice
+    bool muteCommands = false; // the search is answered, no command is (a silent device)
+    quint32 seed = 1;          // random source of --drop
     int sendBuffer = 4 * 1024 * 1024;
 };
 

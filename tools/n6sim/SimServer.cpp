@@ -105,6 +105,10 @@ void SimServer::handleDatagram(const QByteArray &data, const QHostAddress &sende
         remark("ignored: " + request.reason);
         return;
     }
+    if (m_options.muteCommands && request.kind != SimRequest::Search) {
+        remark(QStringLiteral("ignored: --mute-commands"));
+        return;
+    }
     bool anyone = false;
     bool changed = false;
     for (SimDevice &device : m_devices) {
