@@ -5,8 +5,16 @@
 
 #ifdef Q_OS_WIN
 #include <QProcess>
-#include <mstcpip.h>
+
+// winsock2.h first: mstcpip.h uses its types and does not include it. MinGW declares
+// SIO_UDP_CONNRESET in mswsock.h, not in mstcpip.h; the fallback covers headers that lack it.
 #include <winsock2.h>
+
+#include <mstcpip.h>
+#include <mswsock.h>
+#ifndef SIO_UDP_CONNRESET
+#define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
+#endif
 #endif
 
 namespace {
