@@ -10,6 +10,11 @@
 #include <Unit_ProFun.h>
 #include <Unit_Udp.h>
 
+#include <ImageEncoders.h>
+#include <Z1Block.h>
+
+#include <QRandomGenerator>
+#include <QUdpSocket>
 #include <QtTest>
 
 namespace {
@@ -42,6 +47,9 @@ private slots:
     void silentFailures();
     void codeReplies_data();
     void codeReplies();
+    void datagramsAtTheEndpoint_data();
+    void datagramsAtTheEndpoint();
+    void garbageFloodIsSurvived();
 };
 
 void tst_UdpSvr::init() {
@@ -357,6 +365,120 @@ void tst_UdpSvr::codeReplies() {
             QString::fromLatin1(BytesToHexText(QByteArray(1, char(SumBytes(sent, 1, 20)))));
         QCOMPARE(rec.statusText.at(0), expected);
     }
+}
+
+// Datagrams sent straight at binding 0 from a test socket (on port 1500, 1901 or a free one):
+// what the endpoint reports, and that SearchReplies grows exactly with OnDevFound.
+void tst_UdpSvr::datagramsAtTheEndpoint_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("peerPort");
+    QTest::addColumn<int>("foundModel"); // -1: no OnDevFound
+    QTest::addColumn<QList<int>>("status");
+    QTest::addColumn<QString>("statusText");
+
+    const QByteArray reply = MakeSearchReply("127.0.0.23", "02 4E 36 00 00 09", 4017, "dev");
+    QTest::newRow("search reply from 1500 -> Z2, stored")
+        << reply << 1500 << int(ModelZ2) << QList<int>{} << "";
+    QTest::newRow("search reply from 1901 -> Z3, stored")
+        << reply << 1901 << int(ModelZ3) << QList<int>{} << "";
+    QTest::newRow("search reply v2001 from 1500 -> ModelNone, stored")
+        << MakeSearchReply("127.0.0.23", "02 4E 36 00 00 09", 2001, "old") << 1500 << int(ModelNone)
+        << QList<int>{} << "";
+    QTest::newRow("search reply from a free port -> ModelNone, stored")
+        << reply << 0 << int(ModelNone) << QList<int>{} << "";
+    QByteArray badHeader = reply;
+    badHeader[2] = 0x02;
+    QTest::newRow("36 bytes FF 24 02 -> nothing stored")
+        << badHeader << 1500 << -1 << QList<int>{} << "";
+    QTest::newRow("Z1 record -> Z1, stored")
+        << MakeZ1SearchRecord("02 4E 36 00 00 0A", 0x21, EncodeZ1Image(Z1FactoryValues())) << 1500
+        << int(ModelZ1) << QList<int>{} << "";
+    QTest::newRow("35 zero bytes -> unknown length, nothing stored")
+        << QByteArray(35, '\0') << 1500 << -1 << QList<int>{stReceiveOther} << "35";
+    QTest::newRow("37 bytes -> unknown length 37")
+        << QByteArray(37, '\x24') << 1500 << -1 << QList<int>{stReceiveOther} << "37";
+    QTest::newRow("45 3A -> check error 3A")
+        << QByteArray::fromHex("453A") << 1500 << -1 << QList<int>{stCheckErr} << "3A";
+    QTest::newRow("8192 bytes arrive whole")
+        << QByteArray(8192, '\xA5') << 1500 << -1 << QList<int>{stReceiveOther} << "8192";
+}
+
+void tst_UdpSvr::datagramsAtTheEndpoint() {
+    QFETCH(QByteArray, data);
+    QFETCH(int, peerPort);
+    QFETCH(int, foundModel);
+    QFETCH(QList<int>, status);
+    QFETCH(QString, statusText);
+
+    TUdpSvr udp;
+    udp.SearchDevices(); // binds; nobody answers at 127.0.0.21
+    QCOMPARE(udp.BindingCount(), 1);
+    LanRecorder rec(udp);
+    QUdpSocket peer;
+    QVERIFY2(peer.bind(QHostAddress("127.0.0.23"), quint16(peerPort), QUdpSocket::ShareAddress),
+             qPrintable(peer.errorString()));
+    QCOMPARE(peer.writeDatagram(data, QHostAddress(Pc), udp.BindingPort(0)), qint64(data.size()));
+
+    QTRY_COMPARE(rec.received.size(), 1);
+    QCOMPARE(rec.received.at(0), data);
+    QCOMPARE(rec.status, status);
+    if (!status.isEmpty())
+        QCOMPARE(rec.statusText.at(0), statusText);
+    QCOMPARE(rec.found.size(), foundModel < 0 ? 0 : 1);
+    QCOMPARE(SearchReplies.size(), rec.found.size());
+    if (foundModel >= 0) {
+        QCOMPARE(rec.found.at(0).model, foundModel);
+        QCOMPARE(rec.found.at(0).bindIndex, 0);
+        QCOMPARE(SearchReplies.at(0), data);
+    }
+}
+
+// Thousands of random datagrams of every length the table knows and of random lengths, from
+// port 1500 and a free port: the endpoint reports each one, stores a search reply exactly
+// when it reports a device, and the handlers that decode what it hands over never fail.
+void tst_UdpSvr::garbageFloodIsSurvived() {
+    TUdpSvr udp;
+    udp.SearchDevices();
+    QCOMPARE(udp.BindingCount(), 1);
+    LanRecorder rec(udp);
+    int decoded = 0;
+    connect(&udp, &TUdpSvr::OnHeartRegRead, this, [&](const QByteArray &image, bool, int) {
+        DecodeHeartRegImage(image);
+        ++decoded;
+    });
+    connect(
+        &udp, &TUdpSvr::OnDevFound, this,
+        [&](const QString &, const QByteArray &, const QString &, const QString &, int model, int) {
+            QCOMPARE(SearchReplies.size(), rec.found.size());
+            if (model == ModelZ1)
+                DecodeZ1Image(Z1RecordImage(SearchReplies.last()));
+        });
+
+    QUdpSocket fromFree, from1500;
+    QVERIFY(fromFree.bind(QHostAddress("127.0.0.23"), 0));
+    QVERIFY(from1500.bind(QHostAddress("127.0.0.23"), 1500, QUdpSocket::ShareAddress));
+    QRandomGenerator random(4711);
+    const QList<int> known{1, 2, 4, 35, 36, 40, 50, 85, 130, 193, 256, 302};
+    int sent = 0;
+    for (int batch = 0; batch < 20; ++batch) {
+        for (int i = 0; i < 100; ++i) {
+            const int size = i % 2 ? known.at(random.bounded(int(known.size())))
+                                   : random.bounded(i % 10 == 0 ? 8193 : 400);
+            QByteArray data(size, '\0');
+            for (char &c : data)
+                c = char(random.bounded(256));
+            if (size == 36 && i % 4 == 1)
+                data.replace(0, 3, QByteArray::fromHex("FF2401"));
+            QUdpSocket &socket = i % 3 ? fromFree : from1500;
+            QCOMPARE(socket.writeDatagram(data, QHostAddress(Pc), udp.BindingPort(0)),
+                     qint64(size));
+            ++sent;
+        }
+        QTRY_COMPARE(rec.received.size(), sent);
+    }
+    QCOMPARE(SearchReplies.size(), rec.found.size());
+    QVERIFY(!rec.found.isEmpty());
+    QCOMPARE(decoded, rec.heartRegs.size());
 }
 
 QTEST_GUILESS_MAIN(tst_UdpSvr)
