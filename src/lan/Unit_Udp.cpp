@@ -28,13 +28,26 @@ constexpr auto BindMode = QAbstractSocket::ShareAddress | QAbstractSocket::Reuse
 
 } // namespace
 
+// A socket leaves a binding closed and disconnected at once (its port is free again), but is
+// freed only when control is back in the event loop: a handler may rebind while UDPServerRead
+// is still reading that socket, inside the socket's own readyRead.
+struct RetireSocket {
+    void operator()(QUdpSocket *socket) const {
+        QObject::disconnect(socket, nullptr, nullptr, nullptr);
+        socket->close();
+        socket->deleteLater();
+    }
+};
+using SocketPtr = std::unique_ptr<QUdpSocket, RetireSocket>;
+
 // One local address: the socket bound to (address, port P) and, where broadcast replies need
-// it, its companion on (0.0.0.0, P). Inactive (no sockets) after a failed bind.
+// it, its companion on (0.0.0.0, P). Inactive (no sockets) after a failed bind. The sockets
+// are children of the endpoint, so a retired one still pending deletion goes with it.
 struct TUdpSvr::Binding {
     QString address;
     quint16 port = 0;
-    std::unique_ptr<QUdpSocket> socket;
-    std::unique_ptr<QUdpSocket> companion;
+    SocketPtr socket;
+    SocketPtr companion;
 };
 
 TUdpSvr::TUdpSvr(QObject *parent)
@@ -82,7 +95,7 @@ bool TUdpSvr::Activate() {
     for (auto &b : m_bindings) {
         if (b->socket)
             continue;
-        auto socket = std::make_unique<QUdpSocket>();
+        SocketPtr socket(new QUdpSocket(this));
         if (!socket->bind(QHostAddress(b->address), 0, BindMode)) {
             qCWarning(lcUdp) << "cannot bind" << b->address << socket->errorString();
             CloseBindings();
@@ -92,7 +105,7 @@ bool TUdpSvr::Activate() {
         b->port = socket->localPort();
         connect(socket.get(), &QUdpSocket::readyRead, this, &TUdpSvr::UDPServerRead);
         if (NeedsBroadcastCompanion()) {
-            auto companion = std::make_unique<QUdpSocket>();
+            SocketPtr companion(new QUdpSocket(this));
             if (!companion->bind(QHostAddress(QHostAddress::AnyIPv4), b->port, BindMode)) {
                 qCWarning(lcUdp) << "cannot bind the broadcast companion of" << b->address
                                  << b->port << companion->errorString();
@@ -242,9 +255,10 @@ void TUdpSvr::UDPServerRead() {
     auto *socket = qobject_cast<QUdpSocket *>(sender());
     if (!socket)
         return;
-    while (socket->hasPendingDatagrams()) {
+    while (socket->state() == QAbstractSocket::BoundState && socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket->receiveDatagram(MaxDatagramSize);
-        // Find the binding on every datagram: a handler may have rebound meanwhile.
+        // Find the binding on every datagram: a handler may have rebound meanwhile (the old
+        // socket is then closed, not yet freed; what it still held is dropped).
         int index = -1;
         for (int i = 0; i < BindingCount(); ++i) {
             const Binding &b = *m_bindings[size_t(i)];

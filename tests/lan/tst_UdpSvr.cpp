@@ -13,6 +13,7 @@
 #include <ImageEncoders.h>
 #include <Z1Block.h>
 
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QUdpSocket>
 #include <QtTest>
@@ -50,6 +51,7 @@ private slots:
     void datagramsAtTheEndpoint_data();
     void datagramsAtTheEndpoint();
     void garbageFloodIsSurvived();
+    void rebindFromAHandler();
 };
 
 void tst_UdpSvr::init() {
@@ -479,6 +481,38 @@ void tst_UdpSvr::garbageFloodIsSurvived() {
     QCOMPARE(SearchReplies.size(), rec.found.size());
     QVERIFY(!rec.found.isEmpty());
     QCOMPARE(decoded, rec.heartRegs.size());
+}
+
+// A handler that searches again after the local addresses changed rebinds while the endpoint
+// is still reading a burst from the old socket. The old sockets are closed at once but live on
+// until control is back in the event loop (freeing them under the reader was a use after
+// free); the rest of the old burst is dropped with them and the new binding works.
+void tst_UdpSvr::rebindFromAHandler() {
+    SimProcess sim;
+    QVERIFY2(sim.start(simArgs({"--z2", "20"})), qPrintable(sim.errorText()));
+    TUdpSvr udp;
+    LanRecorder rec(udp);
+    QList<QPointer<QUdpSocket>> old;
+    bool aliveAndClosed = false;
+    connect(&udp, &TUdpSvr::OnDevFound, this, [&] {
+        if (!old.isEmpty())
+            return;
+        for (QUdpSocket *s : udp.findChildren<QUdpSocket *>())
+            old << s;
+        qputenv("N6_BIND", Pc2);
+        udp.SearchDevices();
+        aliveAndClosed = true;
+        for (const QPointer<QUdpSocket> &s : std::as_const(old))
+            aliveAndClosed = aliveAndClosed && s && s->state() == QAbstractSocket::UnconnectedState;
+    });
+    udp.SearchDevices();
+    QTRY_VERIFY(!old.isEmpty());
+    QVERIFY(aliveAndClosed);
+    QCOMPARE(udp.BindingAddress(0), QString(Pc2));
+    QTRY_VERIFY(std::all_of(old.begin(), old.end(), [](const auto &s) { return s.isNull(); }));
+    // The second search's replies arrive on the new binding.
+    QTRY_COMPARE(SearchReplies.size(), 20);
+    QCOMPARE(rec.found.last().bindIndex, 0);
 }
 
 QTEST_GUILESS_MAIN(tst_UdpSvr)
