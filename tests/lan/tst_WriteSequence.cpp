@@ -10,7 +10,7 @@
 namespace {
 
 const LanTarget Row{1, "00 11 22 33 44 55"};
-const LanTarget Selected{1, "001122334455"};
+const LanTarget Selected{2, "001122334455"}; // SelBindIndex/SelMac: another binding index
 
 Z2WriteInputs z2Inputs(const QString &version, int workMode) {
     Z2WriteInputs in;
@@ -99,6 +99,7 @@ void tst_WriteSequence::z2Blocks() {
         QCOMPARE(s.pauseAfterMs, last2 ? 0 : WriteBlockPauseMs);
         const bool toRow = s.name == "base" || s.name == "port" || s.name == "restart";
         QCOMPARE(s.target.mac, toRow ? Row.mac : Selected.mac);
+        QCOMPARE(s.target.bindIndex, toRow ? Row.bindIndex : Selected.bindIndex);
     }
 }
 
