@@ -4,7 +4,7 @@
 // Records hold one device's decoded parameters (filled by the decoders in Unit_ProFun.h and
 // written back by the encoders in ImageEncoders.h). Texts are QByteArray holding exactly the
 // 8-bit GBK bytes of their image field, zero bytes included; a control shows them up to the
-// first zero byte (GbkText.h).
+// first zero byte (GbkText.h in the platform layer).
 
 #include <QByteArray>
 #include <QMetaType>

@@ -1,5 +1,4 @@
 // Text, hex, address and number conversions: worked examples and bad input.
-#include "GbkText.h"
 #include "Unit_ProFun.h"
 
 #include <QtTest>
@@ -41,7 +40,6 @@ private slots:
     void sumBytes();
     void lineSettingsByte_data();
     void lineSettingsByte();
-    void gbkRoundTrip();
 };
 
 // BytesToHexText / HexTextToBytes, including the "returned unchanged" rule.
@@ -408,15 +406,6 @@ void TstConversions::lineSettingsByte() {
     QCOMPARE(LcrParity(quint8(value)), parity);
     QCOMPARE(LcrDataBits(quint8(value)), dataBits);
     QCOMPARE(LcrStopBits(quint8(value)), stopBits);
-}
-
-void TstConversions::gbkRoundTrip() {
-    const QString text = QStringLiteral("串口发送失败 N6");
-    const QByteArray gbk = UnicodeToGbk(text);
-    QCOMPARE(gbk.left(2), Hex("B4AE")); // 串 in GBK
-    QCOMPARE(GbkToUnicode(gbk), text);
-    // A field text shows up to its first zero byte.
-    QCOMPARE(GbkToUnicode(gbk + QByteArray("\0junk", 5)), text);
 }
 
 QTEST_GUILESS_MAIN(TstConversions)

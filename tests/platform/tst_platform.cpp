@@ -1,4 +1,6 @@
-// Platform functions: local addresses and their override, the broadcast address, the two pauses.
+// Platform functions: local addresses and their override, the broadcast address, the two pauses,
+// the GBK text conversion.
+#include "GbkText.h"
 #include "Pauses.h"
 #include "Platform.h"
 
@@ -22,6 +24,9 @@ private slots:
     void scaledPause();
     void blockingPauseHandlesNoEvents();
     void waitWithMessagesHandlesEvents();
+    void gbkRoundTrip_data();
+    void gbkRoundTrip();
+    void gbkUnmappable();
 };
 
 void TstPlatform::cleanup() {
@@ -138,6 +143,32 @@ void TstPlatform::waitWithMessagesHandlesEvents() {
     QVERIFY2(elapsed >= 45, qPrintable(QString::number(elapsed)));
     SetPauseScale(0);
     WaitWithMessages(2000); // returns at once, still handling what is pending
+}
+
+void TstPlatform::gbkRoundTrip_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("gbk");
+    QTest::newRow("ascii") << QStringLiteral("N6 ok") << QByteArray("N6 ok");
+    QTest::newRow("chinese B4AE = \u4e32")
+        << QStringLiteral("\u4e32\u53e3 N6") << QByteArray::fromHex("B4AEBFDA204E36");
+    QTest::newRow("empty") << QString() << QByteArray();
+}
+
+void TstPlatform::gbkRoundTrip() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, gbk);
+    QCOMPARE(UnicodeToGbk(text), gbk);
+    QCOMPARE(GbkToUnicode(gbk), text);
+    // A field text shows up to its first zero byte.
+    QCOMPARE(GbkToUnicode(gbk + QByteArray("\0junk", 5)), text);
+}
+
+void TstPlatform::gbkUnmappable() {
+    // A character GBK cannot hold must not vanish silently nor break the rest of the text.
+    const QByteArray gbk = UnicodeToGbk(QStringLiteral("a\U0001F600b"));
+    QVERIFY(gbk.startsWith('a'));
+    QVERIFY(gbk.endsWith('b'));
+    QVERIFY(gbk.size() >= 3);
 }
 
 QTEST_GUILESS_MAIN(TstPlatform)
