@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 #include <memory>
@@ -162,6 +163,7 @@ private slots:
     void clickFillsZ2PageWithWhatTheDeviceHolds();
     void imageOfAnotherDeviceIsIgnored();
     void writeSendsExactlyTheChanges();
+    void valuesLongerThanTheTypingLimitGoBackWhole();
     void writeSequenceByVersionModeAndGroups_data();
     void writeSequenceByVersionModeAndGroups();
     void modbusBlockForms_data();
@@ -302,6 +304,37 @@ void tst_pages::writeSendsExactlyTheChanges() {
     QCOMPARE(Edit("edt_ModName")->text(), QStringLiteral("Pump-7"));
     QCOMPARE(Edit("edt_RemotePort0")->text(), QStringLiteral("9001"));
     QCOMPARE(Devices()->topLevelItem(0)->text(1), QStringLiteral("Pump-7"));
+}
+
+// A device may hold values longer than its edit lets a person type (a 16-character name, a
+// 6-character user name and password; the edits take 14 and 5): the page shows them whole and
+// a write of another field sends them back unchanged.
+void tst_pages::valuesLongerThanTheTypingLimitGoBackWhole() {
+    QVERIFY2(StartSim({"--z2", "1", "--name", "Warehouse-A", "--user", "admin6", "--password",
+                       "secret"}),
+             qPrintable(sim->errorText()));
+    const QByteArray user = CfgUserName, password = CfgPassword;
+    CfgUserName = "admin6";
+    CfgPassword = "secret";
+    const auto restore = qScopeGuard([&] {
+        CfgUserName = user;
+        CfgPassword = password;
+    });
+    Search(1);
+    ReadZ2(0);
+    const QByteArray read = LastSent(*sim, ParamImageSize);
+    QCOMPARE(Edit("edt_ModName")->text(), QStringLiteral("Warehouse-A-Z2-1"));
+    QCOMPARE(Edit("edt_username")->text(), QStringLiteral("admin6"));
+    QCOMPARE(Edit("edt_password")->text(), QStringLiteral("secret"));
+    Edit("edt_RemotePort0")->setText(QStringLiteral("9001"));
+    Save("btn_Z2NetSet", cmdRestart);
+    QCOMPARE(Diff(Commands(*sim).at(0).f.data, read.left(BaseImageSize)), QList<int>());
+    // Typing is limited again once the edit shows a short value.
+    TBaseParam shorter = DecodeBaseImage(read.left(BaseImageSize));
+    shorter.ModName = "Pump";
+    w->ShowParamZ2(shorter, {DecodePortImage(read.mid(BaseImageSize))}, true, ModelZ2);
+    QCOMPARE(Edit("edt_ModName")->text(), QStringLiteral("Pump"));
+    QCOMPARE(Edit("edt_ModName")->maxLength(), 14);
 }
 
 void tst_pages::writeSequenceByVersionModeAndGroups_data() {

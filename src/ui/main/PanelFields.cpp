@@ -6,9 +6,25 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVariant>
+
+namespace {
+// The length limit an edit was built with.
+constexpr char TypingLimitProperty[] = "n6TypingLimit";
+} // namespace
+
+void ShowFieldValue(QLineEdit *edit, const QString &text) {
+    QVariant limit = edit->property(TypingLimitProperty);
+    if (!limit.isValid()) {
+        limit = edit->maxLength();
+        edit->setProperty(TypingLimitProperty, limit);
+    }
+    edit->setMaxLength(qMax(limit.toInt(), int(text.size())));
+    edit->setText(text);
+}
 
 void ShowFieldText(QLineEdit *edit, const QByteArray &gbk) {
-    edit->setText(GbkToUnicode(gbk));
+    ShowFieldValue(edit, GbkToUnicode(gbk));
 }
 
 QByteArray FieldText(const QLineEdit *edit) {

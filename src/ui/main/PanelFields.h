@@ -18,7 +18,13 @@ class QLabel;
 class QLineEdit;
 class QWidget;
 
-// GBK bytes of a field (up to the first zero) into an edit, and an edit's text back as GBK.
+// A value read from a device into an edit, whole: an edit's length limit is for typing, and a
+// longer value that a device holds (a 16-byte name in a 14-character edit) must not be cut, or
+// the next write would send the cut value back. The edit takes the longer of its own limit and
+// the value's length until the next value is shown.
+void ShowFieldValue(QLineEdit *edit, const QString &text);
+// GBK bytes of a field (up to the first zero) into an edit (ShowFieldValue), and an edit's text
+// back as GBK.
 void ShowFieldText(QLineEdit *edit, const QByteArray &gbk);
 QByteArray FieldText(const QLineEdit *edit);
 

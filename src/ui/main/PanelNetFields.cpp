@@ -8,8 +8,8 @@
 
 void ShowNetBase(const NetBaseFields &f, const TBaseParam &b) {
     f.addrType->setCurrentIndex(b.AddrType == 0 ? 0 : 1);
-    f.urlPort->setText(QString::number(b.LocationURLPort));
-    f.httpPort->setText(QString::number(b.HTTPServerPort));
+    ShowFieldValue(f.urlPort, QString::number(b.LocationURLPort));
+    ShowFieldValue(f.httpPort, QString::number(b.HTTPServerPort));
     ShowFieldText(f.staticIP, b.StaticIP);
     ShowFieldText(f.gateway, b.GatewayIP);
     ShowFieldText(f.mask, b.SubnetMask);
@@ -47,8 +47,8 @@ void ShowNetPort(const NetPortFields &f, const TPortParam &port) {
     const int flowItem = FlowControlItem(port.FlowControl);
     if (flowItem >= 0)
         f.flow->setCurrentIndex(flowItem);
-    f.localPort->setText(QString::number(port.LocalPort));
-    f.remotePort->setText(QString::number(port.RemotePort));
+    ShowFieldValue(f.localPort, QString::number(port.LocalPort));
+    ShowFieldValue(f.remotePort, QString::number(port.RemotePort));
     ShowFieldText(f.remoteIP, port.RemoteIP);
     SelectIndex(f.modbusTcp, port.ModbusTCP);
     if (port.BaudSync == 0 || port.BaudSync == 1)

@@ -41,10 +41,10 @@ void ShowZ1Values(Ui::PageZ1 &p, const Z1Values &v) {
     SelectIndex(p.cbb_P, v.Parity);
     SelectIndex(p.cbb_D, v.DataBits);
     SelectIndex(p.cbb_S, v.StopBits);
-    p.edt_ModulePort->setText(QString::number(v.ModulePort));
+    ShowFieldValue(p.edt_ModulePort, QString::number(v.ModulePort));
     ShowFieldText(p.edt_DeIP, v.DeIP);
-    p.edt_DePort->setText(QString::number(v.DePort));
-    p.edt_ID->setText(QString::number(v.ID));
+    ShowFieldValue(p.edt_DePort, QString::number(v.DePort));
+    ShowFieldValue(p.edt_ID, QString::number(v.ID));
     ApplyWorkModeZ1(p, p.cbb_ModuleWork->currentIndex());
 }
 

@@ -63,7 +63,7 @@ void ShowBaseZ2(Ui::PageZ2 &p, const TBaseParam &b) {
     ShowNetBase(BaseFields(p), b);
     ShowExtFlags(quint8(b.ExtFlags), ExtFlagBoxesZ2(p));
     ShowFieldText(p.edtDns, b.DNS);
-    p.LabeledEditShortTime->setText(QString::number(b.ShortTime));
+    ShowFieldValue(p.LabeledEditShortTime, QString::number(b.ShortTime));
     p.RzCheckBoxShortEnable->setChecked(b.ShortConn);
     p.RzCheckBox2->setChecked(b.ClearCache);
 }
@@ -77,10 +77,10 @@ void ShowPortZ2(Ui::PageZ2 &p, const TPortParam &port) {
     RzComboBox2Change(p);
     p.RzCheckBox1->setChecked(port.KickOld);
     ShowNetPort(PortFields(p), port);
-    p.edt_UARTLength0->setText(QString::number(port.UARTLength));
+    ShowFieldValue(p.edt_UARTLength0, QString::number(port.UARTLength));
     SelectIndex(p.cbbGetPost, port.HttpdMethod);
     SelectIndex(p.cbb_TCPSvrCount0, port.TCPSvrCount - 1);
-    p.LabeledEdit1->setText(QString::number(port.ResetTime));
+    ShowFieldValue(p.LabeledEdit1, QString::number(port.ResetTime));
     SelectIndex(p.cbb_TCPStyle0, port.TCPStyle - 1);
 }
 
@@ -98,11 +98,11 @@ void ShowHeartRegZ2(Ui::PageZ2 &p, const HeartRegValues &v) {
     p.RzCheckBox3->setChecked(v.RemoveHttpdHead);
     p.RzComboBox1->setCurrentIndex(v.NetHeart ? 2 : v.UartHeart ? 1 : 0);
     RzComboBox1Change(p);
-    p.edtHeartTm->setText(QString::number(v.HeartTime));
+    ShowFieldValue(p.edtHeartTm, QString::number(v.HeartTime));
     // The decoder gives hex digits for a hex field and the field's bytes otherwise.
-    p.edtHeartDt->setText(v.HeartHex ? QString::fromLatin1(v.HeartData)
-                                     : GbkToUnicode(v.HeartData));
-    p.edtRegDt->setText(v.RegHex ? QString::fromLatin1(v.RegData) : GbkToUnicode(v.RegData));
+    ShowFieldValue(p.edtHeartDt,
+                   v.HeartHex ? QString::fromLatin1(v.HeartData) : GbkToUnicode(v.HeartData));
+    ShowFieldValue(p.edtRegDt, v.RegHex ? QString::fromLatin1(v.RegData) : GbkToUnicode(v.RegData));
 }
 
 void ShowHttpdZ2(Ui::PageZ2 &p, const QByteArray &url, const QByteArray &header) {

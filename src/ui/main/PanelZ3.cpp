@@ -30,9 +30,9 @@ NetPortFields PortFields(Ui::PageZ3 &p) {
 void ShowParamZ3(Ui::PageZ3 &p, const TBaseParam &b, const TPortParam &port,
                  const QByteArray &portImage) {
     ShowNetBase(BaseFields(p), b);
-    p.edt_IdTypeZ3->setText(QString::number(b.ExtFlags & 0xFF));
+    ShowFieldValue(p.edt_IdTypeZ3, QString::number(b.ExtFlags & 0xFF));
     ShowNetPort(PortFields(p), port);
-    p.edt_UARTLength0Z3->setText(QString::number(BytesToInt(portImage, 52, 4, true)));
+    ShowFieldValue(p.edt_UARTLength0Z3, QString::number(BytesToInt(portImage, 52, 4, true)));
     const int countStyle = quint8(portImage.size() > 58 ? portImage.at(58) : 0);
     SelectIndex(p.cbb_TCPSvrCount0Z3, countStyle / 16 - 1);
     SelectIndex(p.cbb_TCPStyle0Z3, countStyle % 16 - 1);
