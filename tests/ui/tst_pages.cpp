@@ -169,6 +169,8 @@ private slots:
     void modbusBlockForms_data();
     void modbusBlockForms();
     void customBaudSlotRoundTrip();
+    void portValuesShowByTheirRules_data();
+    void portValuesShowByTheirRules();
     void heartRegLengthsCappedToTheirFields();
     void registrationTypeShowsItsFields_data();
     void registrationTypeShowsItsFields();
@@ -457,6 +459,73 @@ void tst_pages::customBaudSlotRoundTrip() {
     baud = List("cbb_BaudRate0");
     QCOMPARE(baud->currentIndex(), 0);
     QCOMPARE(baud->itemText(0), QStringLiteral("1500"));
+}
+
+namespace {
+// A port image's values in the form of the Z2 page's lists, before and after an odd value.
+TPortParam UsualPort() {
+    TPortParam p;
+    p.BaudRate = 9600;
+    p.DataBits = 8;
+    p.Parity = 3;
+    p.StopBits = 2;
+    p.FlowControl = 3;
+    p.ModbusTCP = 1;
+    p.BaudSync = 1;
+    p.WorkMode = 1;
+    p.TCPSvrCount = 4;
+    p.TCPStyle = 2;
+    p.RemoteIP = "10.0.0.1";
+    return p;
+}
+} // namespace
+
+void tst_pages::portValuesShowByTheirRules_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("item"); // the list's item afterwards (-1: none; check box: 0/1)
+    // After a usual image (items: data bits 3, parity 2, stop bits 1, flow 1, Modbus 1, sync
+    // checked, count 3, style 1), one field takes an odd value.
+    QTest::newRow("data bits 7 -> item 2") << "DataBits" << 7 << "cbb_D0" << 2;
+    QTest::newRow("data bits 9 -> no item") << "DataBits" << 9 << "cbb_D0" << -1;
+    QTest::newRow("parity 1 -> NONE") << "Parity" << 1 << "cbb_P0" << 0;
+    QTest::newRow("parity 0 -> no item") << "Parity" << 0 << "cbb_P0" << -1;
+    QTest::newRow("stop bits 1 -> item 0") << "StopBits" << 1 << "cbb_S0" << 0;
+    QTest::newRow("stop bits 0 -> no item, not the last device's")
+        << "StopBits" << 0 << "cbb_S0" << -1;
+    QTest::newRow("flow 5 -> RS485") << "FlowControl" << 5 << "cbb_FlowControl0" << 2;
+    QTest::newRow("flow 2 leaves the selection") << "FlowControl" << 2 << "cbb_FlowControl0" << 1;
+    QTest::newRow("Modbus TCP 0 -> item 0") << "ModbusTCP" << 0 << "cbb_ModbusTCP0" << 0;
+    QTest::newRow("baud sync 0 -> unchecked") << "BaudSync" << 0 << "chk_RFC22170" << 0;
+    QTest::newRow("baud sync 2 leaves the box") << "BaudSync" << 2 << "chk_RFC22170" << 1;
+    QTest::newRow("count 16 -> item 15") << "TCPSvrCount" << 16 << "cbb_TCPSvrCount0" << 15;
+    QTest::newRow("count 0 -> no item") << "TCPSvrCount" << 0 << "cbb_TCPSvrCount0" << -1;
+    QTest::newRow("style 3 -> item 2") << "TCPStyle" << 3 << "cbb_TCPStyle0" << 2;
+    QTest::newRow("work mode 4 -> HTTPD Client") << "WorkMode" << 4 << "cbb_WorkMode0" << 4;
+}
+
+void tst_pages::portValuesShowByTheirRules() {
+    QFETCH(QString, field);
+    QFETCH(int, value);
+    QFETCH(QString, control);
+    QFETCH(int, item);
+    const TBaseParam base;
+    w->ShowParamZ2(base, {UsualPort()}, true, ModelZ2);
+    TPortParam odd = UsualPort();
+    qint32 *fields[] = {&odd.DataBits,    &odd.Parity,    &odd.StopBits,
+                        &odd.FlowControl, &odd.ModbusTCP, &odd.BaudSync,
+                        &odd.TCPSvrCount, &odd.TCPStyle,  &odd.WorkMode};
+    const QStringList names{"DataBits", "Parity",      "StopBits", "FlowControl", "ModbusTCP",
+                            "BaudSync", "TCPSvrCount", "TCPStyle", "WorkMode"};
+    QVERIFY(names.contains(field));
+    *fields[names.indexOf(field)] = value;
+    w->ShowParamZ2(base, {odd}, true, ModelZ2);
+    QWidget *c = C<QWidget>(qPrintable(control));
+    if (auto *box = qobject_cast<QCheckBox *>(c))
+        QCOMPARE(int(box->isChecked()), item);
+    else
+        QCOMPARE(static_cast<QComboBox *>(c)->currentIndex(), item);
 }
 
 // Length bytes above 40 never read past their 40-byte fields.

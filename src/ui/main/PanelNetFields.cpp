@@ -43,7 +43,10 @@ void ShowNetPort(const NetPortFields &f, const TPortParam &port) {
     ShowBaudRate(f.baud, port.BaudRate);
     SelectIndex(f.dataBits, port.DataBits - 5);
     SelectIndex(f.parity, port.Parity - 1);
-    SelectItemText(f.stopBits, QString::number(port.StopBits));
+    // Stop bits: the item that shows the value, or none (a list left on the last device's
+    // value would show, and write back, a setting this device does not have).
+    if (!SelectItemText(f.stopBits, QString::number(port.StopBits)))
+        f.stopBits->setCurrentIndex(-1);
     const int flowItem = FlowControlItem(port.FlowControl);
     if (flowItem >= 0)
         f.flow->setCurrentIndex(flowItem);
