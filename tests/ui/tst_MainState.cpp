@@ -98,6 +98,117 @@ private slots:
             QVERIFY2(Item(name)->isEnabled() == enabled.contains(QLatin1String(name)), name);
     }
 
+    // Tab walks the whole window once round, the page's fields in reading order, and leaves
+    // every control it enters (the device list discards keys, but not Tab).
+    void tabWalksThePageInReadingOrder_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QStringList>("page");
+        QTest::newRow("Z1") << int(UIStateZ1)
+                            << QStringList{"cbb_ModuleWork", "cbb_BaudRate",   "edt_ModuleIP",
+                                           "cbb_P",          "cbb_D",          "cbb_S",
+                                           "edt_Mask",       "edt_ModulePort", "edt_Gateway",
+                                           "edt_DeIP",       "edt_DePort",     "edt_ID",
+                                           "chk_ConnSendId", "chk_DataWithId", "chk_RS485",
+                                           "chk_RS422",      "chk_Reset",      "chk_Link",
+                                           "chk_Index",      "chk_RFC2217",    "btn_Z1Set"};
+        QTest::newRow("Z2") << int(UIStateZ2)
+                            << QStringList{"cbb_AddrType",
+                                           "edt_HTTPServerPort",
+                                           "edt_StaticIP",
+                                           "edt_ModName",
+                                           "edt_GatewayIP",
+                                           "edt_username",
+                                           "edt_SubnetMask",
+                                           "edt_password",
+                                           "edtDns",
+                                           "LabeledEditShortTime",
+                                           "RzCheckBoxShortEnable",
+                                           "LabeledEdit1",
+                                           "RzCheckBox2",
+                                           "rzchckbxComSetEnable",
+                                           "rzchckbx_Reset",
+                                           "rzchckbx_Link",
+                                           "rzchckbx_Index",
+                                           "rzchckbx_RFC2217",
+                                           "cbb_BaudRate0",
+                                           "cbb_WorkMode0",
+                                           "cbb_P0",
+                                           "cbb_D0",
+                                           "cbb_S0",
+                                           "edt_LocalPort0",
+                                           "edt_RemoteIP0",
+                                           "edt_RemotePort0",
+                                           "cbb_TCPSvrCount0",
+                                           "RzCheckBox1",
+                                           "cbbGetPost",
+                                           "RzCheckBox3",
+                                           "LabeledEdit2",
+                                           "RzRichEdit1",
+                                           "RzComboBox1",
+                                           "edtHeartTm",
+                                           "edtHeartDt",
+                                           "rzchckbxHeartDtHex",
+                                           "RzComboBox2",
+                                           "edtDid",
+                                           "edtCompass",
+                                           "rzchckbxRegDataWith",
+                                           "rzchckbxRegConnTo",
+                                           "edtRegDt",
+                                           "rzchckbxRegDtHex",
+                                           "rzchckbxmodbustcp",
+                                           "rzchckbxmodbuspool",
+                                           "edtwaittime",
+                                           "btn_Z2NetSet"};
+        QTest::newRow("Z3") << int(UIStateZ3)
+                            << QStringList{"cbb_AddrTypeZ3",     "edt_HTTPServerPortZ3",
+                                           "edt_StaticIPZ3",     "edt_LocationURLPortZ3",
+                                           "edt_GatewayIPZ3",    "edt_ModNameZ3",
+                                           "edt_SubnetMaskZ3",   "edt_usernameZ3",
+                                           "edt_UserMACZ3",      "edt_passwordZ3",
+                                           "edt_Id3Z3",          "edt_IdTypeZ3",
+                                           "cbb_BaudRate0Z3",    "cbb_WorkMode0Z3",
+                                           "cbb_P0Z3",           "cbb_D0Z3",
+                                           "cbb_S0Z3",           "cbb_FlowControl0Z3",
+                                           "edt_LocalPort0Z3",   "edt_RemotePort0Z3",
+                                           "edt_RemoteIP0Z3",    "cbb_ModbusTCP0Z3",
+                                           "cbb_TCPSvrCount0Z3", "cbb_TCPStyle0Z3",
+                                           "edt_UARTTime0Z3",    "edt_UARTLength0Z3",
+                                           "chk_RFC22170Z3",     "btn_Z3NetSet"};
+    }
+    void tabWalksThePageInReadingOrder() {
+        QFETCH(int, state);
+        QFETCH(QStringList, page);
+        w->SetUIState(state);
+        QApplication::setActiveWindow(w.get());
+        QWidget *list = List();
+        list->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 100; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *f = QApplication::focusWidget();
+            if (!f || f == list)
+                break;
+            walked << f->objectName();
+            // A field of the Z2 page's scroll box is scrolled into view when it gets the focus.
+            const auto *box = Find<QScrollArea>(w.get(), "ScrollBox1");
+            if (box->widget()->isAncestorOf(f)) {
+                const QRect at(f->mapTo(box->viewport(), QPoint(0, 0)), f->size());
+                QVERIFY2(box->viewport()->rect().contains(at), qPrintable(f->objectName()));
+            }
+        }
+        QCOMPARE(QApplication::focusWidget(), list); // once round, back at the list
+        const QWidget *param = Find<QWidget>(w.get(), "rzpgcntrl_Param");
+        QStringList onPage;
+        for (const QString &name : walked) {
+            QVERIFY2(walked.count(name) == 1 || name == "qt_tabwidget_tabbar", qPrintable(name));
+            if (param->isAncestorOf(Find<QWidget>(w.get(), qPrintable(name))))
+                onPage << name;
+        }
+        QCOMPARE(onPage, page);
+        QVERIFY(walked.contains("btn_Search"));
+        QVERIFY(walked.contains("redt_Log"));
+    }
+
     void parameterStatesKeepOneWidth() {
         const char *pages[] = {"rztbsht_Z1", "rztbsht_Z3", "rztbsht_Z3Net"};
         for (int round = 0; round < 2; ++round) {

@@ -156,8 +156,13 @@ bool TFrm_Main::eventFilter(QObject *watched, QEvent *event) {
         break;
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
-        if (watched == ui->lv_Dev)
-            return true;
+        // Keys never change the selection (each selection is a click that reads a device);
+        // Tab and Shift+Tab still move the focus on, or the list would trap it.
+        if (watched == ui->lv_Dev) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            return !(event->type() == QEvent::KeyPress &&
+                     (key == Qt::Key_Tab || key == Qt::Key_Backtab));
+        }
         break;
     case QEvent::MouseButtonPress:
         // A click beside the rows leaves no row selected (and the click then shows the search
