@@ -181,6 +181,7 @@ private slots:
     void collectFailureSendsNothing();
     void windowWriteEqualsCtlWrite();
     void writeNeedsARowOfItsModel();
+    void writeNeedsThePageOfTheSelectedDevice();
 };
 
 void tst_pages::clickFillsZ2PageWithWhatTheDeviceHolds() {
@@ -832,6 +833,35 @@ void tst_pages::writeNeedsARowOfItsModel() {
     QTest::qWait(200);
     QCOMPARE(sim->received().size(), 0);
     QCOMPARE(PaneLines(C<QPlainTextEdit>("redt_Log")).size(), lines);
+}
+
+// The page shows device A; device B is clicked and does not answer: the page still holds A's
+// settings (A's address among them), which must not be written to B.
+void tst_pages::writeNeedsThePageOfTheSelectedDevice() {
+    QVERIFY2(StartSim({"--z2", "2", "--mute-commands"}), qPrintable(sim->errorText()));
+    Search(2);
+    Devices()->setCurrentItem(Devices()->topLevelItem(0));
+    TBaseParam a;
+    a.AddrType = 1;
+    a.StaticIP = "192.168.0.7";
+    a.GatewayIP = "192.168.0.1";
+    a.SubnetMask = "255.255.255.0";
+    a.DNS = "192.168.0.1";
+    a.UserMAC = Devices()->topLevelItem(0)->text(2).toLatin1();
+    w->ShowParamZ2(a, {UsualPort()}, false, ModelZ2);
+    QCOMPARE(w->UIState(), UIStateZ2);
+    Edit("edtHeartTm")->setText(QStringLiteral("30")); // as A's heartbeat reply shows it
+    ClickRow(1);
+    QTRY_VERIFY(!sim->received().isEmpty()); // the read, unanswered
+    QTest::qWait(50);
+    sim->clear();
+    C<QPushButton>("btn_Z2NetSet")->click();
+    QTest::qWait(200);
+    QCOMPARE(sim->received().size(), 0);
+    const PaneLine hint = PaneLines(C<QPlainTextEdit>("redt_Log")).last();
+    QCOMPARE(hint.text, LangText("lang_Hint_NoTarget"));
+    QCOMPARE(hint.color, TFrm_Main::ColorRed());
+    QCOMPARE(w->UIState(), UIStateSearch);
 }
 
 QTEST_MAIN(tst_pages)

@@ -60,11 +60,23 @@ void TFrm_Main::LanWrite(const QString &buttonName) {
         return;
     }
     const RowTarget target = ReadRow(row);
-    if (target.model == ModelZ2 && buttonName == QLatin1String("btn_Z2NetSet"))
+    const bool z2 = target.model == ModelZ2 && buttonName == QLatin1String("btn_Z2NetSet");
+    const bool z3 = target.model == ModelZ3 && buttonName == QLatin1String("btn_Z3NetSet");
+    const bool z1 = target.model == ModelZ1 && buttonName == QLatin1String("btn_Z1Set");
+    if (!z2 && !z3 && !z1)
+        return; // a button of another model than the row's
+    // The page must show what this device answered: after a click on a device that did not
+    // answer, it still holds the previous device's settings (its address among them).
+    if (target.mac != m_pageMac) {
+        SetUIState(UIStateSearch);
+        AddLog(Lang("lang_Hint_NoTarget"), ColorRed());
+        return;
+    }
+    if (z2)
         WriteZ2(target);
-    else if (target.model == ModelZ3 && buttonName == QLatin1String("btn_Z3NetSet"))
+    else if (z3)
         WriteZ3(target);
-    else if (target.model == ModelZ1 && buttonName == QLatin1String("btn_Z1Set"))
+    else
         WriteZ1(target);
 }
 
@@ -77,6 +89,7 @@ void TFrm_Main::lv_DevClick() {
     }
     const RowTarget target = ReadRow(row);
     SelMac = target.mac;
+    m_pageMac.clear(); // until this device's answer fills the page
     AddLogGreen(Lang("lang_ts_Read") + QStringLiteral(" [ Mac : ") + target.macShown +
                 QStringLiteral(" ]"));
     switch (target.model) {

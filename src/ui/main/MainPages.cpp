@@ -58,12 +58,14 @@ void ReportCollectError(TFrm_Main &w, const CollectError &e) {
     e.field->setFocus(Qt::OtherFocusReason);
 }
 
-// A Z1 device's search record shows on the Z1 page when its MAC is the selected one.
-void ShowZ1Record(TFrm_Main &w, const QByteArray &record, const QByteArray &macText) {
+// A Z1 device's search record shows on the Z1 page when its MAC is the selected one; true
+// when it did.
+bool ShowZ1Record(TFrm_Main &w, const QByteArray &record, const QByteArray &macText) {
     if (!Z1RecordMatches(record, macText))
-        return;
+        return false;
     ShowZ1Image(w.pageZ1(), Z1RecordImage(record));
     w.AddLogGreen(ReadOkText());
+    return true;
 }
 
 } // namespace
@@ -78,10 +80,12 @@ void TFrm_Main::ConnectPageHandlers() {
 
 void TFrm_Main::ShowParamZ2(const TBaseParam &base, const TarrComParam &ports, bool fromSerial,
                             int model) {
+    QByteArray rowMac;
     if (!fromSerial) {
         const QTreeWidgetItem *row = SelectedRow();
         if (!row || !IsSelectedDevice(ReadRow(row).mac, base.UserMAC))
             return; // another device's reply
+        rowMac = ReadRow(row).mac;
     }
     try {
         if (model == ModelZ2) {
@@ -93,12 +97,14 @@ void TFrm_Main::ShowParamZ2(const TBaseParam &base, const TarrComParam &ports, b
                 ShowPortZ2(*uiZ2, ports.first());
                 ApplyWorkModeZ2();
             }
+            m_pageMac = rowMac; // a LAN write may now go to this row's device
         } else if (model == ModelZ3 && !fromSerial && ports.size() == 1) {
             // The Z3 page is written from what it shows: it must hold what the device holds.
             SetUIState(UIStateZ3);
             ShowParamZ3(*uiZ3, base, ports.first(), LastImages.PortImage());
             ApplyAddrType(uiZ3->cbb_AddrTypeZ3->currentIndex(), ModelZ3);
             ApplyWorkModeZ3();
+            m_pageMac = rowMac;
         }
         AddLogGreen(ReadOkText());
     } catch (const std::exception &e) {
@@ -127,8 +133,9 @@ void TFrm_Main::ShowModbus(const TModbusParam &modbus, int length) {
 
 void TFrm_Main::ReadZ1(const RowTarget &, int rowIndex) {
     SetUIState(UIStateZ1);
-    if (rowIndex >= 0 && rowIndex < SearchReplies.size())
-        ShowZ1Record(*this, SearchReplies.at(rowIndex), SelMac);
+    if (rowIndex >= 0 && rowIndex < SearchReplies.size() &&
+        ShowZ1Record(*this, SearchReplies.at(rowIndex), SelMac))
+        m_pageMac = SelMac;
 }
 
 // The Z1 page as the 40-byte LAN image (MAC, access code, block), sent unframed to port 1500.

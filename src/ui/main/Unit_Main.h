@@ -198,6 +198,9 @@ private:
     QLabel *m_statPanel0 = nullptr;
     QLabel *m_statPanel1 = nullptr;
     QString m_exportDir;
+    // MAC (blanks removed) of the device whose answer fills the parameter page; empty from a
+    // row click until that device answers. LAN writes go only to this device.
+    QByteArray m_pageMac;
     int m_uiState = UIStateSearchUnset;
     HintSwitch *m_hints = nullptr;
     bool m_hexScrollPending = false;
