@@ -466,6 +466,25 @@ private slots:
         QCOMPARE(bar->value(), bar->maximum());
     }
 
+    // The operation log follows new lines while the view is at its end (so an operation's
+    // result is seen), and leaves a view the user scrolled up where it is.
+    void operationLogFollowsItsEndUnlessScrolledUp() {
+        QScrollBar *bar = Find<QPlainTextEdit>(w.get(), "redt_Log")->verticalScrollBar();
+        for (int i = 0; i < 200; ++i)
+            w->AddLogGreen(QStringLiteral("line %1").arg(i));
+        QApplication::processEvents();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        bar->setValue(bar->maximum() / 2);
+        const int reading = bar->value();
+        for (int i = 0; i < 50; ++i)
+            w->AddLog(QStringLiteral("more %1").arg(i), TFrm_Main::ColorRed());
+        QApplication::processEvents();
+        QVERIFY(bar->maximum() > reading);
+        QCOMPARE(bar->value(), reading);
+    }
+
     void exportWritesTheListAsCsv() {
         QTemporaryDir dir;
         w->SetExportDir(dir.path());

@@ -36,8 +36,15 @@ void TFrm_Main::AppendLine(QPlainTextEdit *pane, const QString &text, const QCol
     cursor.insertText(text, format);
 }
 
+// The operation log follows its newest line while the user has it scrolled to the end, so the
+// result of an operation (ACK, password refused...) is not written below the visible area; a
+// user who scrolled up to read keeps the view where it is.
 void TFrm_Main::AddLog(const QString &text, const QColor &color) {
+    const QScrollBar *bar = ui->redt_Log->verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
     AppendLine(ui->redt_Log, text, color);
+    if (atEnd)
+        ScrollToEndLater(ui->redt_Log, m_logScrollPending);
 }
 
 void TFrm_Main::AddLogGreen(const QString &text) {
@@ -45,18 +52,22 @@ void TFrm_Main::AddLogGreen(const QString &text) {
 }
 
 // The hex stream stays scrolled to its newest line.
-// The scroll runs once per pass of the event loop, after all lines of that pass: a burst of
-// records then costs one layout, not one each.
 void TFrm_Main::AddHex(const QString &text, const QColor &color) {
     AppendLine(ui->redt_Hex, text, color);
-    if (m_hexScrollPending)
+    ScrollToEndLater(ui->redt_Hex, m_hexScrollPending);
+}
+
+// The scroll runs once per pass of the event loop, after all lines of that pass: a burst of
+// lines then costs one layout, not one each.
+void TFrm_Main::ScrollToEndLater(QPlainTextEdit *pane, bool &pending) {
+    if (pending)
         return;
-    m_hexScrollPending = true;
+    pending = true;
     QMetaObject::invokeMethod(
         this,
-        [this] {
-            m_hexScrollPending = false;
-            QScrollBar *bar = ui->redt_Hex->verticalScrollBar();
+        [pane, &pending] {
+            pending = false;
+            QScrollBar *bar = pane->verticalScrollBar();
             bar->setValue(bar->maximum());
         },
         Qt::QueuedConnection);

@@ -187,6 +187,8 @@ private:
 
     // A text pane writer that adds lines without a trailing empty line.
     void AppendLine(QPlainTextEdit *pane, const QString &text, const QColor &color);
+    // Scrolls a pane to its last line once control is back in the event loop.
+    void ScrollToEndLater(QPlainTextEdit *pane, bool &pending);
 
     std::unique_ptr<Ui::TFrm_Main> ui;
     std::unique_ptr<Ui::PageZ1> uiZ1;
@@ -204,6 +206,7 @@ private:
     int m_uiState = UIStateSearchUnset;
     HintSwitch *m_hints = nullptr;
     bool m_hexScrollPending = false;
+    bool m_logScrollPending = false;
     // The firmware upgrade window comes with a later issue; until then its menu item stays off.
     bool m_upgradeAvailable = false;
     static constexpr int UIStateSearchUnset = -2;
