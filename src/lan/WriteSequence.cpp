@@ -4,6 +4,7 @@
 
 #include <LanPackets.h>
 #include <Pauses.h>
+#include <Unit_ProFun.h>
 
 namespace {
 
@@ -38,9 +39,7 @@ QByteArray WriteStep::Packet() const {
 }
 
 int VersionNumber(const QString &versionText) {
-    bool ok = false;
-    const int v = versionText.trimmed().toInt(&ok, 10);
-    return ok ? v : 0;
+    return TextToIntDef(versionText.trimmed().toLatin1(), 0);
 }
 
 int RegistrationType(const TPortParam &port) {
