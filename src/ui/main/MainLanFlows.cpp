@@ -122,33 +122,36 @@ void TFrm_Main::pm_NetDevPopup(const QPoint &pos) {
 }
 
 namespace {
-// "[ local : port ] → [ peer : port ]" and "[ Length : n ]" of a hex stream record.
+// "[ local : port ] → [ peer : port ]" of a hex stream record.
 QString RecordHeader(const QString &localAddress, int localPort, const char *arrow,
                      const QString &peerAddress, int peerPort) {
     return QLatin1String(LogOpen) + localAddress + QLatin1String(LogColon) +
            QString::number(localPort) + QString::fromUtf8(arrow) + peerAddress +
            QLatin1String(LogColon) + QString::number(peerPort) + QLatin1String(LogClose);
 }
-QString RecordLength(int length) {
-    return QLatin1String(LogOpen) + QStringLiteral("Length : ") + QString::number(length) +
-           QLatin1String(LogClose);
-}
 } // namespace
+
+// One hex stream record: a blank line, the header and "[ Length : n ]" in the direction's
+// colour, then the bytes as spaced hex.
+void TFrm_Main::AddHexRecord(const QString &header, const QColor &color, const QByteArray &data) {
+    AddHexPlain(QString());
+    AddHex(header, color);
+    AddHex(QLatin1String(LogOpen) + QStringLiteral("Length : ") + QString::number(data.size()) +
+               QLatin1String(LogClose),
+           color);
+    AddHexPlain(QString::fromLatin1(BytesToSpacedHex(data)));
+}
 
 void TFrm_Main::LogDataRecv(const QByteArray &data, const QString &peerAddress,
                             const QString &localAddress, int peerPort, int localPort) {
-    AddHexPlain(QString());
-    AddHex(RecordHeader(localAddress, localPort, LogRecv, peerAddress, peerPort), ColorGreen());
-    AddHex(RecordLength(data.size()), ColorGreen());
-    AddHexPlain(QString::fromLatin1(BytesToSpacedHex(data)));
+    AddHexRecord(RecordHeader(localAddress, localPort, LogRecv, peerAddress, peerPort),
+                 ColorGreen(), data);
 }
 
 void TFrm_Main::LogDataSent(const QByteArray &data, const QString &peerAddress,
                             const QString &localAddress, int peerPort, int localPort) {
-    AddHexPlain(QString());
-    AddHex(RecordHeader(localAddress, localPort, LogSent, peerAddress, peerPort), ColorBlue());
-    AddHex(RecordLength(data.size()), ColorBlue());
-    AddHexPlain(QString::fromLatin1(BytesToSpacedHex(data)));
+    AddHexRecord(RecordHeader(localAddress, localPort, LogSent, peerAddress, peerPort), ColorBlue(),
+                 data);
     AddLogGreen(Lang("lang_Hint_Sending"));
 }
 

@@ -78,6 +78,8 @@ public:
     void AddLogGreen(const QString &text);
     void AddHex(const QString &text, const QColor &color);
     void AddHexPlain(const QString &text);
+    // A whole hex stream record (blank line, header, length line, spaced hex).
+    void AddHexRecord(const QString &header, const QColor &color, const QByteArray &data);
     // Empties both log panes (hex stream first).
     void ClearLogs();
     // Appends a device row: IP, name, MAC, version, model code, binding index.
