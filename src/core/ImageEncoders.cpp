@@ -156,6 +156,13 @@ void EncodePortZ3(QByteArray &image, const TPortParam &values) {
     PutByte(image, 58, quint32(values.TCPSvrCount) * 16u + quint32(values.TCPStyle));
 }
 
+void DecodePortTailZ3(const QByteArray &image, TPortParam &port) {
+    port.UARTLength = BytesToInt(image, 52, 4, true);
+    const quint8 countStyle = ByteAt(image, 58);
+    port.TCPSvrCount = countStyle >> 4;
+    port.TCPStyle = countStyle & 0x0F;
+}
+
 void EncodeCloud(QByteArray &image, const TCloudParam &values) {
     EnsureSize(image, CloudImageSize);
     TextToFixedBytes(image, 2, values.DeviceID, 20);

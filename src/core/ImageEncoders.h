@@ -59,6 +59,9 @@ void EncodePortZ2(QByteArray &image, const TPortParam &values, quint8 lastPortFl
 // Z3: byte 50 from the image (only bits 2 and 3 change); bytes 52..55 = UARTLength; byte 58 =
 // (TCPSvrCount * 16 + TCPStyle) & 0xFF; byte 56 carried over.
 void EncodePortZ3(QByteArray &image, const TPortParam &values);
+// The inverse for the Z3 fields that DecodePortImage reads the Z2 way: UARTLength from bytes
+// 52..55, TCPSvrCount and TCPStyle from the high and low nibble of byte 58.
+void DecodePortTailZ3(const QByteArray &image, TPortParam &port);
 
 // ---- Cloud image ------------------------------------------------------------------------------
 void EncodeCloud(QByteArray &image, const TCloudParam &values);

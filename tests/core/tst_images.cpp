@@ -345,6 +345,18 @@ void TstImages::portZ3() {
     QCOMPARE(quint8(image[50]) & ~0x0C, quint8(before[50]) & ~0x0C);
     QCOMPARE(quint8(image[50]) & 0x0C, 0x08);
     QVERIFY(OnlyIn(Changed(before, image), Range(0, 45) + Range(50, 55) + QList<int>{58}));
+
+    // Read back the Z3 way: the three fields come out as written.
+    TPortParam back = DecodePortImage(image);
+    DecodePortTailZ3(image, back);
+    QCOMPARE(back.UARTLength, 200);
+    QCOMPARE(back.TCPSvrCount, 4);
+    QCOMPARE(back.TCPStyle, 1);
+    // A short image reads as zeros, never past its end.
+    TPortParam shortPort;
+    DecodePortTailZ3(image.left(52), shortPort);
+    QCOMPARE(shortPort.UARTLength, 0);
+    QCOMPARE(shortPort.TCPSvrCount, 0);
 }
 
 void TstImages::cloud() {

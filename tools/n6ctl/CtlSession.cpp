@@ -20,13 +20,6 @@ QByteArray hexDigits(const QString &mac) {
     return out;
 }
 
-// Bytes 52..58 of a Z3 port image mean the packing length, connection count and style.
-void decodeZ3PortTail(TPortParam &port, const QByteArray &image) {
-    port.UARTLength = BytesToInt(image, 52, 4, true);
-    port.TCPSvrCount = quint8(image.at(58)) >> 4;
-    port.TCPStyle = quint8(image.at(58)) & 0x0F;
-}
-
 } // namespace
 
 QString CtlAnswer::Word() const {
@@ -170,7 +163,7 @@ CtlSession::ReadResult CtlSession::Read(DeviceReadout &dev, int timeoutMs, QStri
     if (!m_read.hasParam)
         return ReadResult::Timeout;
     if (dev.model == ModelZ3)
-        decodeZ3PortTail(m_read.port, LastImages.PortImage());
+        DecodePortTailZ3(LastImages.PortImage(), m_read.port);
     dev = m_read;
     return ReadResult::Ok;
 }

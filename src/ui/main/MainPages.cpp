@@ -101,7 +101,7 @@ void TFrm_Main::ShowParamZ2(const TBaseParam &base, const TarrComParam &ports, b
         } else if (model == ModelZ3 && !fromSerial && ports.size() == 1) {
             // The Z3 page is written from what it shows: it must hold what the device holds.
             SetUIState(UIStateZ3);
-            ShowParamZ3(*uiZ3, base, ports.first(), LastImages.PortImage());
+            ShowParamZ3(*uiZ3, base, LastImages.PortImage());
             ApplyAddrType(uiZ3->cbb_AddrTypeZ3->currentIndex(), ModelZ3);
             ApplyWorkModeZ3();
             m_pageMac = rowMac;

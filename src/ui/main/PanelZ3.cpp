@@ -4,6 +4,7 @@
 #include "PanelNetFields.h"
 #include "ui_PageZ3.h"
 
+#include <ImageEncoders.h>
 #include <Unit_ProFun.h>
 
 namespace {
@@ -27,15 +28,15 @@ NetPortFields PortFields(Ui::PageZ3 &p) {
 
 } // namespace
 
-void ShowParamZ3(Ui::PageZ3 &p, const TBaseParam &b, const TPortParam &port,
-                 const QByteArray &portImage) {
+void ShowParamZ3(Ui::PageZ3 &p, const TBaseParam &b, const QByteArray &portImage) {
     ShowNetBase(BaseFields(p), b);
     ShowFieldValue(p.edt_IdTypeZ3, QString::number(b.ExtFlags & 0xFF));
+    TPortParam port = DecodePortImage(portImage);
+    DecodePortTailZ3(portImage, port);
     ShowNetPort(PortFields(p), port);
-    ShowFieldValue(p.edt_UARTLength0Z3, QString::number(BytesToInt(portImage, 52, 4, true)));
-    const int countStyle = quint8(portImage.size() > 58 ? portImage.at(58) : 0);
-    SelectIndex(p.cbb_TCPSvrCount0Z3, countStyle / 16 - 1);
-    SelectIndex(p.cbb_TCPStyle0Z3, countStyle % 16 - 1);
+    ShowFieldValue(p.edt_UARTLength0Z3, QString::number(port.UARTLength));
+    SelectIndex(p.cbb_TCPSvrCount0Z3, port.TCPSvrCount - 1);
+    SelectIndex(p.cbb_TCPStyle0Z3, port.TCPStyle - 1);
 }
 
 TBaseParam CollectBaseZ3(Ui::PageZ3 &p, PageCollector &c) {

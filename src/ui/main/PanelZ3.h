@@ -12,11 +12,10 @@ class PageZ3;
 }
 class PageCollector;
 
-// Fills the page from a decoded parameter image and the raw 63-byte port image, which holds
-// the Z3 fields the Z2 decoder does not read (UARTLength in bytes 52..55, connection count and
-// server style in byte 58). The window then applies address type and work mode.
-void ShowParamZ3(Ui::PageZ3 &p, const TBaseParam &base, const TPortParam &port,
-                 const QByteArray &portImage);
+// Fills the page from a decoded base image and the raw 63-byte port image, decoded the Z3 way
+// (packing length, connection count and server style in bytes 52..58). The window then
+// applies address type and work mode.
+void ShowParamZ3(Ui::PageZ3 &p, const TBaseParam &base, const QByteArray &portImage);
 
 // Collected in the order of the page's groups; ExtFlags holds the ID type number.
 TBaseParam CollectBaseZ3(Ui::PageZ3 &p, PageCollector &c);
